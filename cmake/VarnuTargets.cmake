@@ -1,0 +1,37 @@
+# Project-wide compile settings, applied per target rather than through global flags.
+
+add_library(varnu_build_settings INTERFACE)
+target_compile_options(varnu_build_settings INTERFACE -Wall -Wextra -Werror)
+# One include root: every header is included by its folder, "catalogue/Catalogue.h".
+target_include_directories(varnu_build_settings INTERFACE ${PROJECT_SOURCE_DIR})
+if(VARNU_SANITIZE)
+    target_compile_options(varnu_build_settings INTERFACE
+        -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    target_link_options(varnu_build_settings INTERFACE -fsanitize=address,undefined)
+endif()
+
+# varnu_add_library(NAME SOURCES... [LINK libs...])
+function(varnu_add_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_link_libraries(${name} PUBLIC varnu_build_settings ${ARG_LINK})
+endfunction()
+
+# varnu_add_gtest(NAME SOURCES... LINK libs...): a GoogleTest binary whose cases CTest lists one by one.
+function(varnu_add_gtest name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE varnu_build_settings GTest::gtest GTest::gtest_main ${ARG_LINK})
+    target_compile_definitions(${name} PRIVATE VARNU_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 PROPERTIES TIMEOUT 120)
+endfunction()
+
+# varnu_add_qtest(NAME SOURCES... LINK libs...): a Qt Test binary, one CTest entry, run offscreen.
+function(varnu_add_qtest name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE varnu_build_settings Qt6::Test ${ARG_LINK})
+    target_compile_definitions(${name} PRIVATE VARNU_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+endfunction()
