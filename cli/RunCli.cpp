@@ -1,0 +1,42 @@
+#include "cli/CliCommands.h"
+
+#include <array>
+#include <ostream>
+#include <string_view>
+
+namespace varnu::cli {
+
+namespace {
+
+struct CommandEntry {
+    std::string_view name;
+    int (*run)(Args, std::ostream&, std::ostream&);
+    std::string_view synopsis;
+};
+
+// One row per command; the usage text is made from this table.
+constexpr std::array kCommands{
+    CommandEntry{"catalogue", runCatalogueCommand, "catalogue [--json] FILE"},
+};
+
+void printUsage(std::ostream& err) {
+    err << "usage: varnu-cli COMMAND [OPTIONS]\n";
+    for (const CommandEntry& command : kCommands)
+        err << "  varnu-cli " << command.synopsis << "\n";
+}
+
+} // namespace
+
+int runCli(Args args, std::ostream& out, std::ostream& err) {
+    if (!args.empty()) {
+        for (const CommandEntry& command : kCommands) {
+            if (args[0] == command.name)
+                return command.run(args.subspan(1), out, err);
+        }
+        err << "varnu-cli: unknown command '" << args[0] << "'\n";
+    }
+    printUsage(err);
+    return kExitUsage;
+}
+
+} // namespace varnu::cli

@@ -1,0 +1,36 @@
+#include "protocol/FrameText.h"
+
+#include <gtest/gtest.h>
+
+namespace varnu {
+namespace {
+
+std::string hexOf(std::string_view entry) { return FormatHex(BuildFrame(entry)); }
+
+TEST(BuildFrame, TurnsEntryTextsBackIntoTheirBytes) {
+    EXPECT_EQ(hexOf("(1) ESC 07 01 00 08 00 F0"), "1B0701000800F0");
+    // A token of several pairs gives one byte per pair.
+    EXPECT_EQ(hexOf("(1) ESC 0A 02 01 02 05 02 0102 E7"), "1B0A0201020502010" "2E7");
+    EXPECT_EQ(hexOf("ESC 09 01 02 03 012345 88"), "1B09010203012345" "88");
+}
+
+TEST(BuildFrame, OddTokensAndLengthsAreTakenAsTheTextSays) {
+    // Three characters give the single byte of their first pair; one character gives nothing.
+    EXPECT_EQ(hexOf("ESC 05 ABC 1 02"), "1B05AB02");
+    // Two spaces after ESC leave the length token empty: the frame is 1B 00.
+    EXPECT_EQ(hexOf("ESC  07 01 00 08 00 F0"), "1B00");
+    // A long last token is taken whole, so the frame is longer than its length byte.
+    EXPECT_EQ(hexOf("ESC 04 01020304"), "1B0401020304");
+    // Fewer bytes than the length calls for give a shorter frame.
+    EXPECT_EQ(hexOf("ESC 07 01 00"), "1B070100");
+    EXPECT_TRUE(BuildFrame("no frame here").empty());
+}
+
+TEST(FormatHex, WritesTwoUpperCaseDigitsPerByte) {
+    const std::vector<std::uint8_t> query{0x1B, 0x06, 0x02, 0x00, 0x06, 0xF2};
+    EXPECT_EQ(FormatHex(query), "1B06020006F2");
+    EXPECT_EQ(FormatHex({}), "");
+}
+
+} // namespace
+} // namespace varnu
