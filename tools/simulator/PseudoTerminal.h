@@ -1,0 +1,42 @@
+#pragma once
+// The pseudo-terminal that stands in for the serial line, and the symbolic link that the
+// client opens. The simulator works on the master side; the client opens the slave.
+
+#include <string>
+
+namespace varnu::sim {
+
+class PseudoTerminal {
+public:
+    PseudoTerminal() = default;
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+    ~PseudoTerminal() { close(); }
+
+    // Opens a new pair in raw mode at 9600 and points `linkPath` at the slave. An existing
+    // symbolic link is replaced; any other file at that path is left alone and refused.
+    // Returns an error text, empty on success.
+    std::string open(const std::string& linkPath);
+
+    // Closes both sides: a client that has the slave open sees a hang-up.
+    void close();
+
+    // Removes the link if it still points at this terminal's slave.
+    void removeLink() const;
+
+    int master() const { return master_; }
+    const std::string& slavePath() const { return slavePath_; }
+
+    // The line speed the client set on the slave (tcgetattr on the master reads it).
+    int clientBaud() const;
+
+private:
+    int master_ = -1;
+    // Kept open: without it, once the client closes, the master reads EIO and polls
+    // POLLHUP without end.
+    int slave_ = -1;
+    std::string slavePath_;
+    std::string linkPath_;
+};
+
+} // namespace varnu::sim

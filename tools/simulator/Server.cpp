@@ -1,0 +1,152 @@
+#include "tools/simulator/Server.h"
+
+#include "tools/simulator/ByteLog.h"
+#include "tools/simulator/Projector.h"
+#include "tools/simulator/PseudoTerminal.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace varnu::sim {
+
+namespace {
+
+constexpr std::size_t kReadChunk = 512;
+
+// The write end of the self-pipe: the signal handler only writes one byte to it.
+volatile sig_atomic_t gSignalPipe = -1;
+
+extern "C" void onStopSignal(int) {
+    const int saved = errno;
+    const char byte = 1;
+    if (gSignalPipe >= 0) [[maybe_unused]]
+        auto ignored = ::write(gSignalPipe, &byte, 1);
+    errno = saved;
+}
+
+class StopSignals {
+public:
+    StopSignals() {
+        if (::pipe2(pipe_, O_NONBLOCK | O_CLOEXEC) != 0)
+            return;
+        gSignalPipe = pipe_[1];
+        struct sigaction action {};
+        action.sa_handler = onStopSignal;
+        ::sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, &oldInt_);
+        ::sigaction(SIGTERM, &action, &oldTerm_);
+    }
+    ~StopSignals() {
+        ::sigaction(SIGINT, &oldInt_, nullptr);
+        ::sigaction(SIGTERM, &oldTerm_, nullptr);
+        gSignalPipe = -1;
+        for (int fd : pipe_)
+            if (fd >= 0)
+                ::close(fd);
+    }
+    bool ok() const { return pipe_[0] >= 0; }
+    int readEnd() const { return pipe_[0]; }
+
+private:
+    int pipe_[2] = {-1, -1};
+    struct sigaction oldInt_ {};
+    struct sigaction oldTerm_ {};
+};
+
+SimTime sinceStart(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<SimTime>(std::chrono::steady_clock::now() - start);
+}
+
+// Time until `wake` as a poll time-out, rounded up so that the loop never wakes early
+// and spins; -1 (no time-out) when nothing is scheduled.
+int pollTimeout(std::optional<SimTime> wake, SimTime now) {
+    if (!wake)
+        return -1;
+    const auto micros = (*wake - now).count();
+    if (micros <= 0)
+        return 0;
+    return static_cast<int>((micros + 999) / 1000);
+}
+
+} // namespace
+
+int runServer(const ServerSetup& setup, std::ostream& ready, std::ostream& errors) {
+    const auto start = std::chrono::steady_clock::now();
+    ByteLog log;
+    if (!log.open(setup.logPath)) {
+        errors << "cannot create the log file " << setup.logPath << ": " << std::strerror(errno) << '\n';
+        return 1;
+    }
+    StopSignals signals;
+    if (!signals.ok()) {
+        errors << "cannot set up signal handling: " << std::strerror(errno) << '\n';
+        return 1;
+    }
+    PseudoTerminal line;
+    if (std::string error = line.open(setup.linkPath); !error.empty()) {
+        errors << error << '\n';
+        return 1;
+    }
+    ready << line.slavePath() << std::endl;
+    log.event(sinceStart(start), "serving on " + line.slavePath());
+
+    Projector projector(setup.rules);
+    Bytes pendingOut; // bytes due but not yet taken by the terminal
+    bool stop = false;
+    while (!stop) {
+        pollfd fds[2] = {{signals.readEnd(), POLLIN, 0}, {line.master(), POLLIN, 0}};
+        if (!pendingOut.empty())
+            fds[1].events |= POLLOUT;
+        const int timeout = pollTimeout(projector.nextWake(), sinceStart(start));
+        if (::poll(fds, 2, timeout) < 0 && errno != EINTR) {
+            errors << "poll failed: " << std::strerror(errno) << '\n';
+            break;
+        }
+        if (fds[0].revents & POLLIN)
+            stop = true;
+
+        SimTime now = sinceStart(start);
+        if (fds[1].revents & POLLIN) {
+            std::uint8_t buffer[kReadChunk];
+            const ssize_t count = ::read(line.master(), buffer, sizeof buffer);
+            if (count > 0) {
+                const std::span<const std::uint8_t> in(buffer, static_cast<std::size_t>(count));
+                log.bytesIn(now, in);
+                projector.receive(in, now, line.clientBaud());
+            }
+        }
+
+        ProjectorOutput out = projector.advance(now);
+        for (const std::string& text : out.notes)
+            log.event(now, text);
+        if (!out.bytes.empty()) {
+            log.bytesOut(now, out.bytes);
+            pendingOut.insert(pendingOut.end(), out.bytes.begin(), out.bytes.end());
+        }
+        if (!pendingOut.empty()) {
+            const ssize_t written = ::write(line.master(), pendingOut.data(), pendingOut.size());
+            if (written > 0)
+                pendingOut.erase(pendingOut.begin(), pendingOut.begin() + written);
+        }
+        if (out.hangUp) {
+            // Closing the master drops the line under the client; a fresh terminal takes
+            // the link, so the client gets the line back by opening the path again.
+            pendingOut.clear();
+            line.removeLink();
+            if (std::string error = line.open(setup.linkPath); !error.empty()) {
+                errors << error << '\n';
+                return 1;
+            }
+            log.event(now, "hang-up: now serving on " + line.slavePath());
+        }
+    }
+    log.event(sinceStart(start), "stopped");
+    line.removeLink();
+    return 0;
+}
+
+} // namespace varnu::sim

@@ -1,0 +1,22 @@
+#pragma once
+// Serves one projector on a pseudo-terminal until SIGINT or SIGTERM.
+
+#include "tools/simulator/Rules.h"
+
+#include <ostream>
+#include <string>
+
+namespace varnu::sim {
+
+struct ServerSetup {
+    std::string linkPath;
+    std::string logPath; // empty: no log
+    std::vector<Rule> rules{};
+};
+
+// Prints the slave device's path on `ready` once the link is in place. Returns the exit
+// status: 0 after a signal, 1 when the terminal, the link or the log cannot be set up
+// (the reason goes to `errors`).
+int runServer(const ServerSetup& setup, std::ostream& ready, std::ostream& errors);
+
+} // namespace varnu::sim
