@@ -1,0 +1,50 @@
+#pragma once
+// The serial link over a device and a clock: the port settings, open and close, and the
+// timed transfers the transmit sequence uses. Used from one thread at a time.
+
+#include "serial/core/Clock.h"
+#include "serial/core/Link.h"
+#include "serial/core/PortSettings.h"
+#include "serial/core/SerialDevice.h"
+
+#include <memory>
+#include <stop_token>
+
+namespace varnu {
+
+class DeviceLink : public Link {
+public:
+    DeviceLink(std::unique_ptr<SerialDevice> device, std::unique_ptr<Clock> clock);
+    ~DeviceLink() override;
+    DeviceLink(const DeviceLink&) = delete;
+    DeviceLink& operator=(const DeviceLink&) = delete;
+
+    const PortSettings& settings() const { return settings_; }
+    // Takes effect at the next OpenPort.
+    void setSettings(const PortSettings& settings) { settings_ = settings; }
+
+    bool OpenPort();
+    void ClosePort();
+    bool isOpen() const;
+
+    // A stop request cuts the waits of a run short (the window closing); it does not cut
+    // reads or writes, which end on their own within about two seconds.
+    void setStopToken(std::stop_token stop) { stop_ = std::move(stop); }
+
+    std::size_t writePort(std::span<const std::uint8_t> bytes) override;
+    int readPort(std::vector<std::uint8_t>& received, ReadMode mode) override;
+    void purge() override;
+    void waitPumping(std::chrono::milliseconds period) override;
+    bool reopenAt(std::uint32_t baudRate) override;
+
+protected:
+    SerialDevice& device() { return *device_; }
+
+private:
+    std::unique_ptr<SerialDevice> device_;
+    std::unique_ptr<Clock> clock_;
+    PortSettings settings_;
+    std::stop_token stop_;
+};
+
+} // namespace varnu

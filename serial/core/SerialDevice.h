@@ -1,0 +1,83 @@
+#pragma once
+// One attempt at a time on the serial device, and the device-control steps of opening and
+// closing it. The attempt rules (how many, how long, what counts) live in Transfers.h; a
+// device only moves bytes once and says how it went.
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace varnu {
+
+// The device time-outs in force until the next change (milliseconds).
+struct CommTimeouts {
+    std::chrono::milliseconds readInterval{0};
+    std::chrono::milliseconds readTotalPerByte{0};
+    std::chrono::milliseconds readTotalConstant{0};
+    std::chrono::milliseconds writeTotalPerByte{0};
+    std::chrono::milliseconds writeTotalConstant{0};
+
+    bool operator==(const CommTimeouts&) const = default;
+};
+
+enum class DtrControl : std::uint8_t { Disable, Enable, Handshake };
+enum class RtsControl : std::uint8_t { Disable, Enable, Handshake, Toggle };
+
+// The line state as the driver reports it. Parity and stop-bit codes are those of
+// PortSettings (parity 0 none, 1 odd, 2 even, 3 mark, 4 space; stop bits 0 one, 1 one and a
+// half, 2 two).
+struct LineState {
+    std::uint32_t baudRate = 0;
+    std::uint8_t dataBits = 8;
+    std::uint8_t parity = 0;
+    std::uint8_t stopBits = 0;
+    std::uint8_t xonChar = 0;
+    std::uint8_t xoffChar = 0;
+    std::uint16_t xonLimit = 0;
+    std::uint16_t xoffLimit = 0;
+    DtrControl dtrControl = DtrControl::Disable;
+    RtsControl rtsControl = RtsControl::Disable;
+    bool binary = false;
+    bool parityCheck = false;
+
+    bool operator==(const LineState&) const = default;
+};
+
+enum class AttemptEnd {
+    Completed, // the device finished the request; `written` says how much went out
+    TimedOut,  // the request was accepted but did not finish in time
+    Failed     // refused at once (port closed or gone)
+};
+
+struct WriteAttempt {
+    std::size_t written = 0;
+    AttemptEnd end = AttemptEnd::Failed;
+};
+
+class SerialDevice {
+public:
+    virtual ~SerialDevice() = default;
+
+    virtual bool open(const std::string& portName) = 0;
+    virtual bool isOpen() const = 0;
+    virtual void close() = 0;
+    virtual bool setQueueSizes(std::size_t inputBytes, std::size_t outputBytes) = 0;
+    virtual bool setTimeouts(const CommTimeouts& timeouts) = 0;
+    virtual std::optional<LineState> lineState() = 0;
+    // Writes every field back; false when the driver refuses any of them.
+    virtual bool setLineState(const LineState& state) = 0;
+    virtual bool setDtr(bool raised) = 0;
+    // Discards both queues and whatever is left of an unfinished transfer.
+    virtual bool purge() = 0;
+
+    // Writes `bytes`, waiting at most `waitLimit` (or the write time-out, if shorter).
+    virtual WriteAttempt writeAttempt(std::span<const std::uint8_t> bytes, std::chrono::milliseconds waitLimit) = 0;
+    // Reads up to into.size() bytes under the read time-outs, waiting at most `waitLimit` in
+    // all; the count taken, 0 when the port is closed or gone.
+    virtual std::size_t readAttempt(std::span<std::uint8_t> into, std::chrono::milliseconds waitLimit) = 0;
+};
+
+} // namespace varnu

@@ -1,0 +1,204 @@
+#include "serial/core/PortControl.h"
+#include "serial/core/DeviceLink.h"
+#include "serial/core/LinkTimings.h"
+#include "serial/core/testing/FakeClock.h"
+#include "serial/core/testing/FakeDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace varnu {
+namespace {
+
+using std::chrono::milliseconds;
+using Log = std::vector<std::string>;
+using Step = FakeDevice::Step;
+
+const Log kOpenSteps{"open COM1", "queues 4096 4096", "timeouts 100 100 100 0 5000", "get state", "set state", "dtr on",
+                     "purge"};
+
+class PortControlTest : public ::testing::Test {
+protected:
+    FakeClock clock;
+    FakeDevice device{clock};
+};
+
+TEST_F(PortControlTest, OpenRunsEveryStepInOrder) {
+    EXPECT_TRUE(OpenPort(device, PortSettings{}));
+    EXPECT_EQ(device.log(), kOpenSteps);
+    EXPECT_TRUE(device.isOpen());
+    EXPECT_TRUE(device.dtrRaised());
+    EXPECT_EQ(device.timeouts(), portTimeouts());
+}
+
+TEST_F(PortControlTest, OpenWritesTheSettingsIntoTheDriverState) {
+    LineState driver;
+    driver.baudRate = 115200;
+    driver.xonLimit = 2048;
+    driver.dtrControl = DtrControl::Enable;
+    device.setDriverState(driver);
+    PortSettings settings;
+    settings.baudRate = 19200;
+    settings.parity = 3;
+    settings.dataBits = 7;
+    settings.stopBits = 2;
+
+    ASSERT_TRUE(OpenPort(device, settings));
+    const LineState& s = device.state();
+    EXPECT_EQ(s.baudRate, 19200u);
+    EXPECT_EQ(s.parity, 3);
+    EXPECT_EQ(s.dataBits, 7);
+    EXPECT_EQ(s.stopBits, 2);
+    EXPECT_EQ(s.xonChar, 0x11);
+    EXPECT_EQ(s.xoffChar, 0x13);
+    EXPECT_EQ(s.xonLimit, 100);
+    EXPECT_EQ(s.xoffLimit, 100);
+    EXPECT_EQ(s.dtrControl, DtrControl::Handshake);
+    EXPECT_EQ(s.rtsControl, RtsControl::Enable);
+    EXPECT_TRUE(s.binary);
+    EXPECT_TRUE(s.parityCheck);
+}
+
+struct RefusalCase {
+    const char* name;
+    Step refused;
+    bool opens;
+    Log expectedLog;
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class OpenRefusals : public PortControlTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(OpenRefusals, DecideWhetherThePortOpens) {
+    const RefusalCase& c = GetParam();
+    device.refuse(c.refused);
+    EXPECT_EQ(OpenPort(device, PortSettings{}), c.opens);
+    EXPECT_EQ(device.isOpen(), c.opens);
+    EXPECT_EQ(device.log(), c.expectedLog);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OpenRefusals,
+                         ::testing::Values(RefusalCase{"DeviceMissing", Step::Open, false, {"open COM1"}},
+                                           RefusalCase{"LineStateRefused",
+                                                       Step::WriteLineState,
+                                                       false,
+                                                       {"open COM1", "queues 4096 4096", "timeouts 100 100 100 0 5000",
+                                                        "get state", "set state", "close"}},
+                                           RefusalCase{"LineStateUnreadable",
+                                                       Step::ReadLineState,
+                                                       false,
+                                                       {"open COM1", "queues 4096 4096", "timeouts 100 100 100 0 5000",
+                                                        "get state", "close"}},
+                                           RefusalCase{"DtrRefusedIsIgnored", Step::Dtr, true, kOpenSteps},
+                                           RefusalCase{"PurgeRefusedIsIgnored", Step::Purge, true, kOpenSteps},
+                                           RefusalCase{"QueueSizesRefusedIsIgnored", Step::QueueSizes, true,
+                                                       kOpenSteps}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PortControlTest, CloseDropsDtrThenCloses) {
+    ASSERT_TRUE(OpenPort(device, PortSettings{}));
+    device.clearLog();
+    ClosePort(device);
+    EXPECT_EQ(device.log(), (Log{"dtr off", "close"}));
+    EXPECT_FALSE(device.dtrRaised());
+}
+
+TEST_F(PortControlTest, ClosingAClosedPortTouchesNothing) {
+    ClosePort(device);
+    EXPECT_TRUE(device.log().empty());
+}
+
+TEST_F(PortControlTest, OpenPurgesWhatWaitedOnTheLine) {
+    device.arrive(milliseconds{0}, {0x06, 0x06});
+    ASSERT_TRUE(OpenPort(device, PortSettings{}));
+    EXPECT_EQ(device.pendingBytes(), 0u);
+}
+
+class DeviceLinkTest : public ::testing::Test {
+protected:
+    DeviceLinkTest() {
+        auto ownedClock = std::make_unique<FakeClock>();
+        clock = ownedClock.get();
+        auto ownedDevice = std::make_unique<FakeDevice>(*clock);
+        device = ownedDevice.get();
+        link = std::make_unique<DeviceLink>(std::move(ownedDevice), std::move(ownedClock));
+    }
+    FakeClock* clock;
+    FakeDevice* device;
+    std::unique_ptr<DeviceLink> link;
+};
+
+TEST_F(DeviceLinkTest, ReopenAtANewSpeedKeepsTheSpeed) {
+    ASSERT_TRUE(link->OpenPort());
+    device->clearLog();
+    EXPECT_TRUE(link->reopenAt(38400));
+    Log expected{"dtr off", "close"};
+    expected.insert(expected.end(), kOpenSteps.begin(), kOpenSteps.end());
+    EXPECT_EQ(device->log(), expected);
+    EXPECT_EQ(device->state().baudRate, 38400u);
+    EXPECT_EQ(link->settings().baudRate, 38400u);
+}
+
+TEST_F(DeviceLinkTest, FailedReopenLeavesThePortClosedWithTheNewSpeed) {
+    ASSERT_TRUE(link->OpenPort());
+    device->refuse(Step::WriteLineState);
+    EXPECT_FALSE(link->reopenAt(38400));
+    EXPECT_FALSE(link->isOpen());
+    EXPECT_EQ(link->settings().baudRate, 38400u);
+    device->allow(Step::WriteLineState);
+    EXPECT_TRUE(link->OpenPort());
+}
+
+TEST_F(DeviceLinkTest, ClosedLinkMovesNothingAndPurgesNothing) {
+    const std::vector<std::uint8_t> frame{0x1B, 0x06, 0, 0, 0, 0xFA};
+    std::vector<std::uint8_t> received;
+    EXPECT_EQ(link->writePort(frame), 0u);
+    EXPECT_EQ(link->readPort(received, ReadMode::Frame), 0);
+    link->purge();
+    EXPECT_EQ(device->log(), (Log{"write 6", "write 6", "read 6", "read 6"}));
+    EXPECT_EQ(clock->elapsed(), milliseconds{0});
+}
+
+TEST_F(DeviceLinkTest, SettingsApplyAtTheNextOpen) {
+    PortSettings settings;
+    settings.portName = "/dev/ttyUSB0";
+    link->setSettings(settings);
+    ASSERT_TRUE(link->OpenPort());
+    EXPECT_EQ(device->log().front(), "open /dev/ttyUSB0");
+}
+
+TEST_F(DeviceLinkTest, StopRequestEndsAWaitAtOnce) {
+    std::stop_source stop;
+    link->setStopToken(stop.get_token());
+    link->waitPumping(milliseconds{500});
+    EXPECT_EQ(clock->elapsed(), milliseconds{500});
+    stop.request_stop();
+    link->waitPumping(milliseconds{500});
+    EXPECT_EQ(clock->elapsed(), milliseconds{500});
+}
+
+TEST(SteadyClockTest, StopFromAnotherThreadWakesTheSleeper) {
+    SteadyClock clock;
+    std::stop_source stop;
+    const auto start = clock.now();
+    std::jthread stopper([&] {
+        std::this_thread::sleep_for(milliseconds{30});
+        stop.request_stop();
+    });
+    EXPECT_FALSE(clock.sleepFor(std::chrono::seconds{20}, stop.get_token()));
+    EXPECT_LT(clock.now() - start, std::chrono::seconds{5});
+}
+
+TEST(SteadyClockTest, SleepLastsItsPeriod) {
+    SteadyClock clock;
+    const auto start = clock.now();
+    EXPECT_TRUE(clock.sleepFor(milliseconds{50}, {}));
+    EXPECT_GE(clock.now() - start, milliseconds{50});
+}
+
+} // namespace
+} // namespace varnu

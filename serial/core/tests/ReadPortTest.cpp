@@ -1,0 +1,174 @@
+#include "serial/core/LinkTimings.h"
+#include "serial/core/PortControl.h"
+#include "serial/core/Transfers.h"
+#include "serial/core/testing/FakeClock.h"
+#include "serial/core/testing/FakeDevice.h"
+
+#include <gtest/gtest.h>
+
+namespace varnu {
+namespace {
+
+using std::chrono::milliseconds;
+using Bytes = std::vector<std::uint8_t>;
+
+// Attempts of the silent line: 100 + 100 x requested, never above the 1000 ms wait.
+constexpr milliseconds kSilentByteAttempt{200};
+constexpr milliseconds kSilentFrameAttempt{700};
+
+class ReadPortTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(OpenPort(device, PortSettings{}));
+        device.clearLog();
+    }
+    int read(ReadMode mode) { return ReadPort(device, received, mode); }
+    std::size_t attempts() const { return device.log().size(); }
+
+    FakeClock clock;
+    FakeDevice device{clock};
+    Bytes received{0xEE};
+};
+
+TEST_F(ReadPortTest, SilentLineInByteModeGivesNothingAfterTwoAttempts) {
+    EXPECT_EQ(read(ReadMode::Byte), 0);
+    EXPECT_EQ(device.log(), (std::vector<std::string>{"read 1", "read 1"}));
+    EXPECT_EQ(clock.elapsed(), 2 * kSilentByteAttempt);
+    EXPECT_TRUE(received.empty());
+}
+
+TEST_F(ReadPortTest, ReplyByteIsTaken) {
+    device.arrive(milliseconds{150}, {0x06, 0x15});
+    EXPECT_EQ(read(ReadMode::Byte), 1);
+    EXPECT_EQ(received, Bytes{0x06});
+    EXPECT_EQ(device.pendingBytes(), 1u);
+    EXPECT_EQ(clock.elapsed(), milliseconds{150});
+}
+
+TEST_F(ReadPortTest, ReplyAfterOneSilentAttemptIsStillTaken) {
+    device.arrive(kSilentByteAttempt + milliseconds{50}, {0x06});
+    EXPECT_EQ(read(ReadMode::Byte), 1);
+    EXPECT_EQ(attempts(), 2u);
+}
+
+TEST_F(ReadPortTest, SilentLineInFrameModeCostsTwoLongAttempts) {
+    EXPECT_EQ(read(ReadMode::Frame), 0);
+    EXPECT_EQ(device.log(), (std::vector<std::string>{"read 6", "read 6"}));
+    EXPECT_EQ(clock.elapsed(), 2 * kSilentFrameAttempt);
+}
+
+TEST_F(ReadPortTest, ClosedPortGivesNothingAtOnce) {
+    ClosePort(device);
+    device.arrive(milliseconds{0}, {0x1B, 0x06, 0, 0, 0, 0xFA});
+    EXPECT_EQ(read(ReadMode::Frame), 0);
+    EXPECT_EQ(read(ReadMode::Byte), 0);
+    EXPECT_EQ(clock.elapsed(), milliseconds{0});
+}
+
+struct FrameCase {
+    const char* name;
+    Bytes line; // arrives at once when the read starts
+    int expectedResult;
+    Bytes expectedReceived;
+    std::size_t expectedAttempts;
+};
+
+void PrintTo(const FrameCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FrameReads : public ReadPortTest, public ::testing::WithParamInterface<FrameCase> {};
+
+TEST_P(FrameReads, TakeWhatTheRulesAllow) {
+    const FrameCase& c = GetParam();
+    device.arrive(milliseconds{0}, c.line);
+    EXPECT_EQ(read(ReadMode::Frame), c.expectedResult);
+    EXPECT_EQ(received, c.expectedReceived);
+    EXPECT_EQ(attempts(), c.expectedAttempts);
+}
+
+const Bytes kShortFrame{0x1B, 0x06, 0x02, 0x01, 0x02, 0xF5};
+const Bytes kDataFrame{0x1B, 0x08, 0x02, 0x01, 0x02, 0x10, 0x20, 0xC3};
+
+Bytes then(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+Bytes frameOfLength(int length) {
+    Bytes frame(static_cast<std::size_t>(length), 0x00);
+    frame[0] = kEsc;
+    frame[1] = static_cast<std::uint8_t>(length);
+    return frame;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FrameReads,
+    ::testing::Values(
+        FrameCase{"SixByteFrameInOneAttempt", kShortFrame, 6, kShortFrame, 1},
+        FrameCase{"DataFrameAskedForInTwoSteps", kDataFrame, 8, kDataFrame, 2},
+        FrameCase{"JunkBeforeTheEscIsDropped", then({0xAA, 0xBB}, kDataFrame), 8, kDataFrame, 2},
+        // Five junk bytes leave only the ESC after the first attempt; the length comes next.
+        FrameCase{"EscAsTheSixthByte", then({1, 2, 3, 4, 5}, kShortFrame), 6, kShortFrame, 2},
+        FrameCase{
+            "LengthBelowWhatIsHeld", {0x1B, 0x03, 0x01, 0x02, 0x03, 0x04}, -1, {0x1B, 0x03, 0x01, 0x02, 0x03, 0x04}, 1},
+        FrameCase{"LengthZero", {0x1B, 0x00}, -1, {0x1B, 0x00}, 1},
+        FrameCase{"FrameCutShort", {0x1B, 0x08, 0x01, 0x02, 0x03, 0x04}, -1, {0x1B, 0x08, 0x01, 0x02, 0x03, 0x04}, 3},
+        FrameCase{"LoneEscThenSilence", {0x1B}, -1, {0x1B}, 3},
+        FrameCase{"JunkOnlyIsDroppedAndEndsAsNothing", {0x01, 0x02, 0x03, 0x04, 0x05, 0x06}, 0, {}, 3},
+        FrameCase{"LongestFrameTaken", frameOfLength(kMaxReceivedFrameBytes), kMaxReceivedFrameBytes,
+                  frameOfLength(kMaxReceivedFrameBytes), 2},
+        // Refused at once, with no read past the buffer: the rest stays on the line for the purge.
+        FrameCase{"LengthAboveTheBufferIsRefusedAtOnce", frameOfLength(kMaxReceivedFrameBytes + 1), -1,
+                  Bytes{0x1B, 50, 0, 0, 0, 0}, 1},
+        FrameCase{"NegativeLengthIsRefused",
+                  {0x1B, 0x80, 0x01, 0x02, 0x03, 0x04},
+                  -1,
+                  {0x1B, 0x80, 0x01, 0x02, 0x03, 0x04},
+                  1},
+        FrameCase{"LengthByteFFIsRefused", {0x1B, 0xFF, 0x01}, -1, {0x1B, 0xFF, 0x01}, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ReadPortTest, OversizedFrameLeavesItsTailUnread) {
+    device.arrive(milliseconds{0}, frameOfLength(120));
+    EXPECT_EQ(read(ReadMode::Frame), -1);
+    EXPECT_EQ(device.pendingBytes(), 120u - kFrameHeadBytes);
+}
+
+// The empty-attempt count survives an attempt that brought only junk: empty, junk, empty
+// ends the read. Counting junk as empty would stop after two reads, resetting on it after four.
+TEST_F(ReadPortTest, JunkAttemptNeitherCountsNorResetsTheEmptyCount) {
+    device.arrive(kSilentFrameAttempt + milliseconds{100}, {0x01, 0x02, 0x03, 0x04, 0x05, 0x06});
+    EXPECT_EQ(read(ReadMode::Frame), 0);
+    EXPECT_EQ(attempts(), 3u);
+}
+
+TEST_F(ReadPortTest, FrameAfterJunkArrivingLaterIsTaken) {
+    device.arrive(milliseconds{10}, {0x30, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36});
+    device.arrive(milliseconds{900}, kShortFrame);
+    EXPECT_EQ(read(ReadMode::Frame), 6);
+    EXPECT_EQ(received, kShortFrame);
+}
+
+TEST_F(ReadPortTest, SlowBytesWithinTheIntervalMakeOneFrame) {
+    device.arriveSpaced(milliseconds{0}, kDataFrame, milliseconds{60});
+    EXPECT_EQ(read(ReadMode::Frame), 8);
+    EXPECT_EQ(received, kDataFrame);
+}
+
+TEST_F(ReadPortTest, GapAfterTheHeadIsBridgedByTheNextAttempt) {
+    device.arrive(milliseconds{0}, Bytes(kDataFrame.begin(), kDataFrame.begin() + 6));
+    device.arrive(milliseconds{400}, Bytes(kDataFrame.begin() + 6, kDataFrame.end()));
+    EXPECT_EQ(read(ReadMode::Frame), 8);
+    EXPECT_EQ(received, kDataFrame);
+}
+
+// A line that never stops sending junk must not hold the read for ever.
+TEST_F(ReadPortTest, EndlessJunkEndsTheRead) {
+    device.arriveSpaced(milliseconds{0}, Bytes(20000, 0x55), milliseconds{1});
+    EXPECT_EQ(read(ReadMode::Frame), -1);
+    EXPECT_LE(clock.elapsed(), milliseconds{kMaxDroppedJunkBytes + 100});
+}
+
+} // namespace
+} // namespace varnu
