@@ -25,7 +25,9 @@ enum FieldCode : std::uint8_t {
     End = 255,
 };
 
-constexpr bool isFieldCode(std::uint8_t code) { return code >= Data && code <= Multi; }
+constexpr bool isFieldCode(std::uint8_t code) {
+    return code >= Data && code <= Multi;
+}
 
 // Set writes, Get and Reset read: every reader of a code list, fixed value or offset uses this pass.
 enum class FormPass { Write = 0, Read = 1 };
