@@ -1,12 +1,214 @@
+// varnu-cli catalogue [--json] FILE: loads a catalogue file and prints what it holds, as an
+// outline or as JSON. Names are the file's bytes; CP932 files are decoded to UTF-8 for output.
+
+#include "catalogue/CatalogueLoader.h"
 #include "cli/CliCommands.h"
 
+#include <QByteArrayView>
+#include <QString>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <optional>
 #include <ostream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace varnu::cli {
 
-int runCatalogueCommand(Args, std::ostream&, std::ostream& err) {
-    err << "varnu-cli catalogue: not built yet\n";
-    return kExitFailure;
+namespace {
+
+constexpr std::string_view kUsage = "usage: varnu-cli catalogue [--json] FILE\n";
+constexpr std::string_view kJsonOption = "--json";
+
+struct CatalogueOptions {
+    bool json = false;
+    std::string path;
+};
+
+// Nothing when the arguments are not one FILE with an optional --json.
+std::optional<CatalogueOptions> parseOptions(Args args) {
+    CatalogueOptions options;
+    std::vector<std::string> files;
+    for (const std::string& arg : args) {
+        if (arg == kJsonOption)
+            options.json = true;
+        else if (arg.size() > 1 && arg[0] == '-')
+            return std::nullopt;
+        else
+            files.push_back(arg);
+    }
+    if (files.size() != 1)
+        return std::nullopt;
+    options.path = files.front();
+    return options;
+}
+
+std::optional<std::string> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::string toUtf8(std::string_view bytes, TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf8)
+        return std::string(bytes);
+    QStringDecoder decoder("Shift_JIS");
+    const QString text = decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return text.toUtf8().toStdString();
+}
+
+// The codes a reader sees: up to and including the first End.
+std::vector<int> visibleCodes(const std::vector<std::uint8_t>& codes) {
+    const auto end = std::find(codes.begin(), codes.end(), End);
+    return {codes.begin(), end == codes.end() ? end : end + 1};
+}
+
+class JsonWriter {
+public:
+    explicit JsonWriter(std::ostream& out, TextEncoding encoding) : out_(out), encoding_(encoding) {}
+
+    void write(const Catalogue& catalogue) {
+        out_ << "{\"classes\":[";
+        writeEach(
+            catalogue.groups, [&](const CommandGroup& group) { writeGroup(group); }, "\n ");
+        out_ << "],\n \"forms\":[";
+        writeEach(
+            catalogue.forms, [&](const TargetForm& form) { writeForm(form); }, "\n ");
+        out_ << "]}\n";
+    }
+
+private:
+    template <typename Items, typename WriteItem>
+    void writeEach(const Items& items, WriteItem writeItem, std::string_view separator = "") {
+        bool first = true;
+        for (const auto& item : items) {
+            if (!first)
+                out_ << ",";
+            out_ << separator;
+            first = false;
+            writeItem(item);
+        }
+    }
+
+    void writeName(std::string_view bytes) {
+        out_ << '"';
+        for (const char c : toUtf8(bytes, encoding_)) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (c == '"' || c == '\\') {
+                out_ << '\\' << c;
+            } else if (byte < 0x20 || byte == 0x7F) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+                out_ << escaped;
+            } else {
+                out_ << c;
+            }
+        }
+        out_ << '"';
+    }
+
+    void writeGroup(const CommandGroup& group) {
+        out_ << "{\"name\":";
+        writeName(group.name);
+        out_ << ",\"functions\":[";
+        writeEach(group.functions, [&](const CommandFunction& function) { writeFunction(function); });
+        out_ << "]}";
+    }
+
+    void writeFunction(const CommandFunction& function) {
+        out_ << "{\"name\":";
+        writeName(function.name);
+        out_ << ",\"dataMin\":" << function.dataMin << ",\"dataMax\":" << function.dataMax
+             << ",\"dataDefault\":" << function.dataDefault << ",\"targets\":[";
+        writeEach(function.targets, [&](const std::string& target) { writeName(target); });
+        out_ << "]}";
+    }
+
+    void writePass(const TargetForm& form, FormPass pass) {
+        const auto slot = static_cast<std::size_t>(pass);
+        out_ << "{\"codes\":[";
+        writeEach(visibleCodes(form.codesFor(pass)), [&](int code) { out_ << code; });
+        out_ << "],\"fixedSlave\":" << form.fixedSlave[slot] << ",\"fixedAddress\":" << form.fixedAddress[slot]
+             << ",\"dataOffset\":" << form.dataOffset[slot] << ",\"slaveOffset\":" << form.slaveOffset[slot] << "}";
+    }
+
+    void writeForm(const TargetForm& form) {
+        out_ << "{\"name\":";
+        writeName(form.name);
+        out_ << ",\n   \"write\":";
+        writePass(form, FormPass::Write);
+        out_ << ",\n   \"read\":";
+        writePass(form, FormPass::Read);
+        out_ << ",\n   \"prompts\":{\"slave\":" << form.slavePrompt << ",\"address\":" << form.addressPrompt
+             << ",\"data\":" << form.dataPrompt << ",\"multi\":" << form.multiPrompt << "}}";
+    }
+
+    std::ostream& out_;
+    TextEncoding encoding_;
+};
+
+void writeCodes(std::ostream& out, const TargetForm& form, FormPass pass, std::string_view label) {
+    const auto slot = static_cast<std::size_t>(pass);
+    out << "    " << label << ":";
+    for (const int code : visibleCodes(form.codesFor(pass)))
+        out << " " << code;
+    out << "  (fixed slave " << form.fixedSlave[slot] << ", fixed address " << form.fixedAddress[slot]
+        << ", data offset " << form.dataOffset[slot] << ", slave offset " << form.slaveOffset[slot] << ")\n";
+}
+
+void writeOutline(std::ostream& out, const Catalogue& catalogue) {
+    const auto name = [&](std::string_view bytes) { return toUtf8(bytes, catalogue.encoding); };
+    out << "Encoding: " << (catalogue.encoding == TextEncoding::Utf8 ? "UTF-8" : "CP932") << "\n";
+    out << "Classes: " << catalogue.groups.size() << "\n";
+    for (std::size_t i = 0; i < catalogue.groups.size(); ++i) {
+        const CommandGroup& group = catalogue.groups[i];
+        out << "  " << i << " " << name(group.name) << "\n";
+        for (std::size_t j = 0; j < group.functions.size(); ++j) {
+            const CommandFunction& f = group.functions[j];
+            out << "    " << j << " " << name(f.name) << "  data " << f.dataMin << ".." << f.dataMax << ", default "
+                << f.dataDefault << "  ->";
+            for (const std::string& target : f.targets)
+                out << " [" << name(target) << "]";
+            out << "\n";
+        }
+    }
+    out << "Targets: " << catalogue.forms.size() << "\n";
+    for (const TargetForm& form : catalogue.forms) {
+        out << "  [" << name(form.name) << "]\n";
+        writeCodes(out, form, FormPass::Write, "WRITE");
+        writeCodes(out, form, FormPass::Read, "READ ");
+        out << "    prompts: slave " << form.slavePrompt << ", address " << form.addressPrompt << ", data "
+            << form.dataPrompt << ", multi " << form.multiPrompt << "\n";
+    }
+}
+
+} // namespace
+
+int runCatalogueCommand(Args args, std::ostream& out, std::ostream& err) {
+    const std::optional<CatalogueOptions> options = parseOptions(args);
+    if (!options) {
+        err << kUsage;
+        return kExitUsage;
+    }
+    Catalogue catalogue;
+    const CatalogueLoadResult result = loadCatalogue(readFile(options->path), catalogue);
+    if (!result) {
+        err << result.message << "\n";
+        return kExitFailure;
+    }
+    if (options->json)
+        JsonWriter(out, catalogue.encoding).write(catalogue);
+    else
+        writeOutline(out, catalogue);
+    return kExitOk;
 }
 
 } // namespace varnu::cli
