@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -57,31 +58,39 @@ std::string pointLink(const std::string& linkPath, const std::string& target) {
 } // namespace
 
 std::string PseudoTerminal::open(const std::string& linkPath) {
-    close();
-    if (::openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0)
+    // The new pair takes the link before the old one closes, so a client that sees the
+    // hang-up finds the new device at once.
+    int master = -1;
+    int slave = -1;
+    if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
         return systemError("cannot open a pseudo-terminal");
 
     // A new slave is in cooked mode with echo on: raw mode at once, 9600 until the client
     // chooses its speed.
     termios settings{};
-    ::tcgetattr(slave_, &settings);
+    ::tcgetattr(slave, &settings);
     ::cfmakeraw(&settings);
     ::cfsetspeed(&settings, B9600);
-    ::tcsetattr(slave_, TCSANOW, &settings);
-    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-    ::fcntl(master_, F_SETFD, FD_CLOEXEC);
-    ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
+    ::tcsetattr(slave, TCSANOW, &settings);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    ::fcntl(master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
 
     char name[PATH_MAX] = {};
-    if (::ttyname_r(slave_, name, sizeof name) != 0) {
-        close();
-        return systemError("cannot name the pseudo-terminal");
-    }
-    slavePath_ = name;
-    if (std::string error = pointLink(linkPath, slavePath_); !error.empty()) {
-        close();
+    std::string error;
+    if (::ttyname_r(slave, name, sizeof name) != 0)
+        error = systemError("cannot name the pseudo-terminal");
+    else
+        error = pointLink(linkPath, name);
+    if (!error.empty()) {
+        ::close(master);
+        ::close(slave);
         return error;
     }
+    close();
+    master_ = master;
+    slave_ = slave;
+    slavePath_ = name;
     linkPath_ = linkPath;
     return {};
 }
@@ -101,6 +110,13 @@ void PseudoTerminal::removeLink() const {
     const ssize_t size = ::readlink(linkPath_.c_str(), target, sizeof target - 1);
     if (size > 0 && slavePath_ == std::string(target, static_cast<std::size_t>(size)))
         ::unlink(linkPath_.c_str());
+}
+
+int PseudoTerminal::unreadByClient() const {
+    int count = 0;
+    if (slave_ < 0 || ::ioctl(slave_, FIONREAD, &count) != 0)
+        return 0;
+    return count;
 }
 
 int PseudoTerminal::clientBaud() const {

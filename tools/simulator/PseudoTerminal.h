@@ -13,9 +13,10 @@ public:
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
     ~PseudoTerminal() { close(); }
 
-    // Opens a new pair in raw mode at 9600 and points `linkPath` at the slave. An existing
-    // symbolic link is replaced; any other file at that path is left alone and refused.
-    // Returns an error text, empty on success.
+    // Opens a new pair in raw mode at 9600 and points `linkPath` at the slave; a pair that
+    // was open is closed after that (a hang-up for its client). An existing symbolic link is
+    // replaced; any other file at that path is left alone and refused. Returns an error
+    // text, empty on success.
     std::string open(const std::string& linkPath);
 
     // Closes both sides: a client that has the slave open sees a hang-up.
@@ -26,6 +27,9 @@ public:
 
     int master() const { return master_; }
     const std::string& slavePath() const { return slavePath_; }
+
+    // Bytes written to the line that the client has not read yet.
+    int unreadByClient() const;
 
     // The line speed the client set on the slave (tcgetattr on the master reads it).
     int clientBaud() const;

@@ -16,6 +16,12 @@ namespace varnu::sim {
 namespace {
 
 constexpr std::size_t kReadChunk = 512;
+// Closing the master discards what the client has not read yet, so a hang-up first gives
+// the client up to kHangUpDrain to take the last answer. Bytes written to the master reach
+// the slave's queue a moment later, so the queue is not trusted before kHangUpSettle.
+constexpr auto kHangUpDrain = std::chrono::milliseconds(200);
+constexpr int kHangUpSettleMs = 20;
+constexpr int kDrainPollMs = 2;
 
 // The write end of the self-pipe: the signal handler only writes one byte to it.
 volatile sig_atomic_t gSignalPipe = -1;
@@ -70,6 +76,13 @@ int pollTimeout(std::optional<SimTime> wake, SimTime now) {
     if (micros <= 0)
         return 0;
     return static_cast<int>((micros + 999) / 1000);
+}
+
+void letClientDrain(const PseudoTerminal& line) {
+    const auto deadline = std::chrono::steady_clock::now() + kHangUpDrain;
+    ::poll(nullptr, 0, kHangUpSettleMs);
+    while (line.unreadByClient() > 0 && std::chrono::steady_clock::now() < deadline)
+        ::poll(nullptr, 0, kDrainPollMs);
 }
 
 } // namespace
@@ -133,10 +146,10 @@ int runServer(const ServerSetup& setup, std::ostream& ready, std::ostream& error
                 pendingOut.erase(pendingOut.begin(), pendingOut.begin() + written);
         }
         if (out.hangUp) {
-            // Closing the master drops the line under the client; a fresh terminal takes
-            // the link, so the client gets the line back by opening the path again.
+            // A fresh terminal takes the link and the old one closes, which drops the line
+            // under the client; the client gets the line back by opening the path again.
+            letClientDrain(line);
             pendingOut.clear();
-            line.removeLink();
             if (std::string error = line.open(setup.linkPath); !error.empty()) {
                 errors << error << '\n';
                 return 1;

@@ -1,0 +1,269 @@
+// Runs the real varnu-projector-sim and talks to it through its link, as the tool does.
+
+#include "tools/simulator/FrameBytes.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace varnu::sim {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+constexpr int kStartTimeoutMs = 5000;
+constexpr int kAnswerTimeoutMs = 1000;
+constexpr int kSilenceMs = 300;
+
+Bytes hex(std::string_view text) {
+    return parseHexBytes(text).value();
+}
+
+// Reads from `fd` until `wanted` bytes came, a line ended (with `toLineEnd`) or `timeoutMs` passed.
+std::string readFor(int fd, std::size_t wanted, int timeoutMs, bool toLineEnd = false) {
+    std::string text;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (text.size() < wanted) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd pfd{fd, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&pfd, 1, static_cast<int>(left.count())) <= 0 || !(pfd.revents & POLLIN))
+            break;
+        char buffer[256];
+        const std::size_t chunk = toLineEnd ? 1 : std::min(sizeof buffer, wanted - text.size());
+        const ssize_t count = ::read(fd, buffer, chunk);
+        if (count <= 0)
+            break;
+        text.append(buffer, static_cast<std::size_t>(count));
+        if (toLineEnd && text.back() == '\n')
+            break;
+    }
+    return text;
+}
+
+class Simulator {
+public:
+    Simulator() {
+        char dir[] = "/tmp/varnu-sim-XXXXXX";
+        dir_ = ::mkdtemp(dir);
+        link = dir_ / "projector";
+    }
+    ~Simulator() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    fs::path file(const std::string& name, const std::string& text) const {
+        std::ofstream(dir_ / name) << text;
+        return dir_ / name;
+    }
+
+    // Starts the simulator with `--link` and the extra arguments.
+    void start(std::vector<std::string> extra = {}) {
+        std::vector<std::string> args{VARNU_SIMULATOR_BINARY, "--link", link.string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        launch(args);
+        devicePath = readFor(out_, 200, kStartTimeoutMs, true);
+        ASSERT_FALSE(devicePath.empty()) << "no device path printed";
+        EXPECT_EQ(devicePath.back(), '\n');
+        devicePath.pop_back();
+    }
+
+    // Runs the simulator with exactly these arguments until it ends; its exit status.
+    int runToEnd(const std::vector<std::string>& arguments) {
+        std::vector<std::string> args{VARNU_SIMULATOR_BINARY};
+        args.insert(args.end(), arguments.begin(), arguments.end());
+        launch(args);
+        errors = readFor(err_, 4096, kStartTimeoutMs);
+        return stop(0);
+    }
+
+    // Sends `signal` (none for 0) and waits for the exit; the exit status, or -1.
+    int stop(int signal) {
+        if (signal != 0)
+            ::kill(pid_, signal);
+        int status = 0;
+        const pid_t ended = ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    fs::path link;
+    std::string devicePath;
+    std::string errors;
+
+private:
+    void launch(const std::vector<std::string>& args) {
+        int outPipe[2], errPipe[2];
+        ASSERT_EQ(::pipe(outPipe), 0);
+        ASSERT_EQ(::pipe(errPipe), 0);
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(outPipe[1], STDOUT_FILENO);
+            ::dup2(errPipe[1], STDERR_FILENO);
+            std::vector<char*> argv;
+            for (const std::string& arg : args)
+                argv.push_back(const_cast<char*>(arg.c_str()));
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ::close(outPipe[1]);
+        ::close(errPipe[1]);
+        out_ = outPipe[0];
+        err_ = errPipe[0];
+    }
+
+    fs::path dir_;
+    pid_t pid_ = -1;
+    int out_ = -1;
+    int err_ = -1;
+};
+
+// The tool's side of the line: the link opened in raw mode at a chosen speed.
+class Client {
+public:
+    explicit Client(const fs::path& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY)) { setSpeed(B9600); }
+    ~Client() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    bool isOpen() const { return fd_ >= 0; }
+
+    void setSpeed(speed_t speed) {
+        termios settings{};
+        ::tcgetattr(fd_, &settings);
+        ::cfmakeraw(&settings);
+        ::cfsetspeed(&settings, speed);
+        ::tcsetattr(fd_, TCSANOW, &settings);
+    }
+
+    // Sends the frame and returns the answer of `answerSize` bytes (less if it does not come).
+    std::string exchange(std::string_view frame, std::size_t answerSize, int timeoutMs = kAnswerTimeoutMs) {
+        const Bytes bytes = hex(frame);
+        EXPECT_EQ(::write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        const std::string answer = readFor(fd_, answerSize, timeoutMs);
+        return spacedHex(Bytes(answer.begin(), answer.end()));
+    }
+
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+TEST(SimulatorProcess, AnswersSetGetAndBadChecksumsOverItsLink) {
+    Simulator sim;
+    ASSERT_NO_FATAL_FAILURE(sim.start());
+    EXPECT_EQ(fs::read_symlink(sim.link).string(), sim.devicePath);
+    Client client(sim.link);
+    ASSERT_TRUE(client.isOpen());
+
+    EXPECT_EQ(client.exchange("1B 07 01 00 08 01 EF", 1), "06");
+    EXPECT_EQ(client.exchange("1B 06 02 00 08 F0", 8), "06 1B 07 02 00 08 01 EE");
+    EXPECT_EQ(client.exchange("06", 1, kSilenceMs), "");
+    EXPECT_EQ(client.exchange("1B 07 01 00 08 01 EE", 1), "15");
+    EXPECT_EQ(sim.stop(SIGTERM), 0);
+}
+
+TEST(SimulatorProcess, FollowsASpeedChangeAndIgnoresFramesAtTheOldSpeed) {
+    Simulator sim;
+    ASSERT_NO_FATAL_FAILURE(sim.start());
+    Client client(sim.link);
+    EXPECT_EQ(client.exchange("1B 07 01 00 06 02 F0", 1), "06");
+    EXPECT_EQ(client.exchange("1B 07 01 00 08 01 EF", 1, kSilenceMs), "");
+    client.setSpeed(B38400);
+    EXPECT_EQ(client.exchange("1B 07 01 00 08 01 EF", 1), "06");
+    EXPECT_EQ(client.exchange("1B 06 02 00 06 F2", 8), "06 1B 07 02 00 06 02 EF");
+}
+
+TEST(SimulatorProcess, RemovesItsLinkWhenStoppedBySignal) {
+    for (int signal : {SIGTERM, SIGINT}) {
+        Simulator sim;
+        ASSERT_NO_FATAL_FAILURE(sim.start());
+        ASSERT_TRUE(fs::is_symlink(sim.link));
+        EXPECT_EQ(sim.stop(signal), 0) << signal;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(sim.link))) << signal;
+    }
+}
+
+TEST(SimulatorProcess, PlaysItsRulesAndLogsTheTraffic) {
+    Simulator sim;
+    const fs::path rules = sim.file("rules.txt", "# the lamp query is refused once\n"
+                                                 "on 1B 06 02 00 08 once -> nak\n"
+                                                 "on 1B 06 02 00 07 -> ack, hangup\n");
+    const fs::path log = sim.file("traffic.log", "");
+    ASSERT_NO_FATAL_FAILURE(sim.start({"--rules", rules.string(), "--log", log.string()}));
+    const std::string firstDevice = sim.devicePath;
+    {
+        Client client(sim.link);
+        EXPECT_EQ(client.exchange("1B 06 02 00 08 F0", 1), "15");
+        EXPECT_EQ(client.exchange("1B 06 02 00 08 F0", 8), "06 1B 07 02 00 08 00 EF");
+        EXPECT_EQ(client.exchange("06", 1, 50), "");
+
+        // The hang-up drops the line under the client...
+        EXPECT_EQ(client.exchange("1B 06 02 00 07 F1", 1), "06");
+        pollfd pfd{client.fd(), POLLIN, 0};
+        ASSERT_EQ(::poll(&pfd, 1, kAnswerTimeoutMs), 1);
+        EXPECT_TRUE(pfd.revents & POLLHUP);
+    }
+    // ...and the link leads to a fresh line.
+    EXPECT_NE(fs::read_symlink(sim.link).string(), firstDevice);
+    Client again(sim.link);
+    ASSERT_TRUE(again.isOpen());
+    EXPECT_EQ(again.exchange("1B 07 01 00 08 01 EF", 1), "06");
+    EXPECT_EQ(sim.stop(SIGTERM), 0);
+
+    std::ifstream in(log);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(" in  1B 06 02 00 08 F0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find(" out 15\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("hang-up"), std::string::npos) << text;
+}
+
+TEST(SimulatorProcess, RefusesBadArgumentsAndRulesWithExitStatusTwo) {
+    Simulator sim;
+    const std::string link = sim.link.string();
+    const fs::path badRules = sim.file("bad.txt", "on * -> ack\n\non * -> wave\n");
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{}, "--link PATH is required"},
+        {{"--link"}, "--link needs a value"},
+        {{"--link", link, "--speed", "1"}, "unknown argument '--speed'"},
+        {{"--link", link, "--rules", (sim.link.parent_path() / "missing.txt").string()}, "cannot read the rules file"},
+        {{"--link", link, "--rules", badRules.string()}, "bad.txt:3: unknown action 'wave'"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(sim.runToEnd(c.args), 2) << c.message;
+        EXPECT_NE(sim.errors.find(c.message), std::string::npos) << sim.errors;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(sim.link))) << c.message;
+    }
+}
+
+TEST(SimulatorProcess, LeavesAFileInThePlaceOfItsLinkAlone) {
+    Simulator sim;
+    sim.file("projector", "not a link");
+    EXPECT_EQ(sim.runToEnd({"--link", sim.link.string()}), 1);
+    EXPECT_NE(sim.errors.find("not a symbolic link"), std::string::npos) << sim.errors;
+    EXPECT_TRUE(fs::is_regular_file(sim.link));
+}
+
+} // namespace
+} // namespace varnu::sim
