@@ -3,6 +3,7 @@
 // closing it. The attempt rules (how many, how long, what counts) live in Transfers.h; a
 // device only moves bytes once and says how it went.
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -22,6 +23,19 @@ struct CommTimeouts {
 
     bool operator==(const CommTimeouts&) const = default;
 };
+
+// The longest one attempt may last: the device's total time-out for `requested` bytes, never
+// above `waitLimit`. A total of zero means the device sets none.
+inline std::chrono::milliseconds readAttemptLimit(const CommTimeouts& t, std::size_t requested,
+                                                  std::chrono::milliseconds waitLimit) {
+    const auto total = t.readTotalConstant + t.readTotalPerByte * static_cast<long>(requested);
+    return total.count() > 0 ? std::min(total, waitLimit) : waitLimit;
+}
+inline std::chrono::milliseconds writeAttemptLimit(const CommTimeouts& t, std::size_t requested,
+                                                   std::chrono::milliseconds waitLimit) {
+    const auto total = t.writeTotalConstant + t.writeTotalPerByte * static_cast<long>(requested);
+    return total.count() > 0 ? std::min(total, waitLimit) : waitLimit;
+}
 
 enum class DtrControl : std::uint8_t { Disable, Enable, Handshake };
 enum class RtsControl : std::uint8_t { Disable, Enable, Handshake, Toggle };

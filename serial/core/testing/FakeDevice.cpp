@@ -115,7 +115,7 @@ WriteAttempt FakeDevice::writeAttempt(std::span<const std::uint8_t> bytes, milli
         clock_.advance(script.takes);
         return {accepted, AttemptEnd::Completed};
     case AttemptEnd::TimedOut:
-        clock_.advance(std::min(waitLimit, timeouts_.writeTotalConstant));
+        clock_.advance(writeAttemptLimit(timeouts_, bytes.size(), waitLimit));
         return {accepted, AttemptEnd::TimedOut};
     case AttemptEnd::Failed:
         break;
@@ -130,9 +130,7 @@ std::size_t FakeDevice::readAttempt(std::span<std::uint8_t> into, milliseconds w
         return 0;
     }
     const Clock::TimePoint start = clock_.now();
-    const auto requested = static_cast<int>(into.size());
-    const milliseconds total = timeouts_.readTotalConstant + timeouts_.readTotalPerByte * requested;
-    const Clock::TimePoint deadline = start + std::min(total, waitLimit);
+    const Clock::TimePoint deadline = start + readAttemptLimit(timeouts_, into.size(), waitLimit);
 
     std::size_t got = 0;
     Clock::TimePoint lastByte = start;

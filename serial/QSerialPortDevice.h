@@ -1,0 +1,47 @@
+#pragma once
+// The serial device on the Qt Serial Port module. Each attempt waits against one deadline
+// with waitForReadyRead / waitForBytesWritten: the thread sleeps in poll, nothing spins.
+// The port belongs to one thread at a time (see moveToThread).
+
+#include "serial/core/SerialDevice.h"
+
+#include <memory>
+
+class QSerialPort;
+class QThread;
+
+namespace varnu {
+
+class QSerialPortDevice final : public SerialDevice {
+public:
+    QSerialPortDevice();
+    ~QSerialPortDevice() override;
+
+    // Hands the port to `thread`; call it on the thread that uses the port now.
+    void moveToThread(QThread* thread);
+    QThread* thread() const;
+
+    bool open(const std::string& portName) override;
+    bool isOpen() const override;
+    void close() override;
+    bool setQueueSizes(std::size_t inputBytes, std::size_t outputBytes) override;
+    bool setTimeouts(const CommTimeouts& timeouts) override;
+    std::optional<LineState> lineState() override;
+    bool setLineState(const LineState& state) override;
+    bool setDtr(bool raised) override;
+    bool purge() override;
+    WriteAttempt writeAttempt(std::span<const std::uint8_t> bytes, std::chrono::milliseconds waitLimit) override;
+    std::size_t readAttempt(std::span<std::uint8_t> into, std::chrono::milliseconds waitLimit) override;
+
+private:
+    // Open and still there: a port whose device vanished moves nothing until it is reopened.
+    bool usable() const;
+    bool setControlCharacters(std::uint8_t xon, std::uint8_t xoff);
+    bool clearStickParity();
+
+    std::unique_ptr<QSerialPort> port_;
+    CommTimeouts timeouts_;
+    bool gone_ = false;
+};
+
+} // namespace varnu
