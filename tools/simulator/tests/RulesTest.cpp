@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 namespace varnu::sim {
 namespace {
 
@@ -132,6 +135,22 @@ TEST(ParseRules, RefusesAFrameBodyThatCannotFitAFrame) {
     const std::string body(253 * 2, '0');
     EXPECT_TRUE(parseRules("on * -> frame " + body).error);
     EXPECT_FALSE(parseRules("on * -> frame " + body.substr(2)).error);
+}
+
+TEST(ParseRules, AcceptsEveryExampleOfTheRulesDocument) {
+    std::ifstream file(VARNU_SIMULATOR_RULES_DOC);
+    ASSERT_TRUE(file.is_open());
+    std::string line;
+    int examples = 0;
+    while (std::getline(file, line)) {
+        // The examples are the indented lines that begin a rule with a real prefix.
+        if (!line.starts_with("    on 1B") && !line.starts_with("    on * "))
+            continue;
+        ++examples;
+        const ParsedRules parsed = parseRules(line);
+        EXPECT_FALSE(parsed.error) << line << ": " << parsed.error->message;
+    }
+    EXPECT_GE(examples, 20);
 }
 
 } // namespace
