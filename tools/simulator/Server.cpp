@@ -18,7 +18,7 @@ namespace {
 constexpr std::size_t kReadChunk = 512;
 // Closing the master discards what the client has not read yet, so a hang-up first gives
 // the client up to kHangUpDrain to take the last answer. Bytes written to the master reach
-// the slave's queue a moment later, so the queue is not trusted before kHangUpSettle.
+// the slave's queue a moment later, so the queue is not trusted before kHangUpSettleMs.
 constexpr auto kHangUpDrain = std::chrono::milliseconds(200);
 constexpr int kHangUpSettleMs = 20;
 constexpr int kDrainPollMs = 2;
@@ -29,8 +29,11 @@ volatile sig_atomic_t gSignalPipe = -1;
 extern "C" void onStopSignal(int) {
     const int saved = errno;
     const char byte = 1;
-    if (gSignalPipe >= 0) [[maybe_unused]]
-        auto ignored = ::write(gSignalPipe, &byte, 1);
+    if (gSignalPipe >= 0) {
+        // When the pipe is full a stop is already on its way.
+        const ssize_t ignored = ::write(gSignalPipe, &byte, 1);
+        (void)ignored;
+    }
     errno = saved;
 }
 
@@ -85,6 +88,60 @@ void letClientDrain(const PseudoTerminal& line) {
         ::poll(nullptr, 0, kDrainPollMs);
 }
 
+// One projector served on one line: input to the projector, its output to the line.
+class LineServer {
+public:
+    LineServer(const ServerSetup& setup, PseudoTerminal& line, ByteLog& log)
+        : setup_(setup), line_(line), log_(log), projector_(setup.rules) {}
+
+    std::optional<SimTime> nextWake() const { return projector_.nextWake(); }
+    short events() const { return static_cast<short>(POLLIN | (pendingOut_.empty() ? 0 : POLLOUT)); }
+
+    void readInput(SimTime now) {
+        std::uint8_t buffer[kReadChunk];
+        const ssize_t count = ::read(line_.master(), buffer, sizeof buffer);
+        if (count <= 0)
+            return;
+        const std::span<const std::uint8_t> in(buffer, static_cast<std::size_t>(count));
+        log_.bytesIn(now, in);
+        projector_.receive(in, now, line_.clientBaud());
+    }
+
+    // Runs the projector up to `now` and writes what is due. Returns an error text when the
+    // line could not be set up again after a hang-up.
+    std::string serve(SimTime now) {
+        ProjectorOutput out = projector_.advance(now);
+        for (const std::string& text : out.notes)
+            log_.event(now, text);
+        if (!out.bytes.empty()) {
+            log_.bytesOut(now, out.bytes);
+            pendingOut_.insert(pendingOut_.end(), out.bytes.begin(), out.bytes.end());
+        }
+        if (!pendingOut_.empty()) {
+            const ssize_t written = ::write(line_.master(), pendingOut_.data(), pendingOut_.size());
+            if (written > 0)
+                pendingOut_.erase(pendingOut_.begin(), pendingOut_.begin() + written);
+        }
+        if (!out.hangUp)
+            return {};
+        // A fresh terminal takes the link and the old one closes, which drops the line under
+        // the client; the client gets the line back by opening the path again.
+        letClientDrain(line_);
+        pendingOut_.clear();
+        if (std::string error = line_.open(setup_.linkPath); !error.empty())
+            return error;
+        log_.event(now, "hang-up: now serving on " + line_.slavePath());
+        return {};
+    }
+
+private:
+    const ServerSetup& setup_;
+    PseudoTerminal& line_;
+    ByteLog& log_;
+    Projector projector_;
+    Bytes pendingOut_; // bytes due but not yet taken by the terminal
+};
+
 } // namespace
 
 int runServer(const ServerSetup& setup, std::ostream& ready, std::ostream& errors) {
@@ -107,59 +164,34 @@ int runServer(const ServerSetup& setup, std::ostream& ready, std::ostream& error
     ready << line.slavePath() << std::endl;
     log.event(sinceStart(start), "serving on " + line.slavePath());
 
-    Projector projector(setup.rules);
-    Bytes pendingOut; // bytes due but not yet taken by the terminal
-    bool stop = false;
-    while (!stop) {
-        pollfd fds[2] = {{signals.readEnd(), POLLIN, 0}, {line.master(), POLLIN, 0}};
-        if (!pendingOut.empty())
-            fds[1].events |= POLLOUT;
-        const int timeout = pollTimeout(projector.nextWake(), sinceStart(start));
+    LineServer server(setup, line, log);
+    std::string failure;
+    while (failure.empty()) {
+        pollfd fds[2] = {{signals.readEnd(), POLLIN, 0}, {line.master(), server.events(), 0}};
+        const int timeout = pollTimeout(server.nextWake(), sinceStart(start));
         if (::poll(fds, 2, timeout) < 0 && errno != EINTR) {
-            errors << "poll failed: " << std::strerror(errno) << '\n';
+            failure = std::string("poll failed: ") + std::strerror(errno);
             break;
         }
         if (fds[0].revents & POLLIN)
-            stop = true;
-
-        SimTime now = sinceStart(start);
-        if (fds[1].revents & POLLIN) {
-            std::uint8_t buffer[kReadChunk];
-            const ssize_t count = ::read(line.master(), buffer, sizeof buffer);
-            if (count > 0) {
-                const std::span<const std::uint8_t> in(buffer, static_cast<std::size_t>(count));
-                log.bytesIn(now, in);
-                projector.receive(in, now, line.clientBaud());
-            }
+            break;
+        // With the simulator's own slave descriptor open the master never hangs up; if it
+        // did, polling it again would return at once, forever.
+        if (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL)) {
+            failure = "the pseudo-terminal failed";
+            break;
         }
-
-        ProjectorOutput out = projector.advance(now);
-        for (const std::string& text : out.notes)
-            log.event(now, text);
-        if (!out.bytes.empty()) {
-            log.bytesOut(now, out.bytes);
-            pendingOut.insert(pendingOut.end(), out.bytes.begin(), out.bytes.end());
-        }
-        if (!pendingOut.empty()) {
-            const ssize_t written = ::write(line.master(), pendingOut.data(), pendingOut.size());
-            if (written > 0)
-                pendingOut.erase(pendingOut.begin(), pendingOut.begin() + written);
-        }
-        if (out.hangUp) {
-            // A fresh terminal takes the link and the old one closes, which drops the line
-            // under the client; the client gets the line back by opening the path again.
-            letClientDrain(line);
-            pendingOut.clear();
-            if (std::string error = line.open(setup.linkPath); !error.empty()) {
-                errors << error << '\n';
-                return 1;
-            }
-            log.event(now, "hang-up: now serving on " + line.slavePath());
-        }
+        const SimTime now = sinceStart(start);
+        if (fds[1].revents & POLLIN)
+            server.readInput(now);
+        failure = server.serve(now);
     }
-    log.event(sinceStart(start), "stopped");
+    log.event(sinceStart(start), failure.empty() ? "stopped" : failure);
     line.removeLink();
-    return 0;
+    if (failure.empty())
+        return 0;
+    errors << failure << '\n';
+    return 1;
 }
 
 } // namespace varnu::sim
