@@ -2,9 +2,9 @@
 // Every test here needs /dev/ptmx; timings are checked with loose bounds (shared machines).
 
 #include "serial/SerialLink.h"
-#include "PtyPeer.h"
 #include "serial/PortPath.h"
 #include "serial/core/LinkTimings.h"
+#include "serial/testing/PtyPeer.h"
 
 #include <QElapsedTimer>
 #include <QThread>

@@ -1,4 +1,4 @@
-#include "PtyPeer.h"
+#include "serial/testing/PtyPeer.h"
 
 #include <poll.h>
 #include <pty.h>

@@ -1,0 +1,119 @@
+#include "serial/dialog/CPortSettingsDlg.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSerialPortInfo>
+
+namespace varnu {
+namespace {
+
+const QStringList kPortNames = {"COM1", "COM2", "COM3", "COM4"};
+const QStringList kBaudRates = {"2400", "4800", "9600", "14400", "19200"};
+const QStringList kDataBits = {"4", "5", "6", "7", "8"};
+const QStringList kParities = {"None", "Odd", "Even", "Mark"};
+const QStringList kStopBits = {"1", "1.5", "2"};
+
+// The port name an item stands for; the item text of a real port also carries its description.
+constexpr int kPortNameRole = Qt::UserRole;
+
+QComboBox* editableCombo(const QStringList& items, QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    for (const QString& item : items) combo->addItem(item, item);
+    return combo;
+}
+
+QComboBox* listCombo(const QStringList& items, int index, QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    combo->addItems(items);
+    combo->setCurrentIndex(index);
+    return combo;
+}
+
+// Selects the item that stands for exactly this text, or leaves the text in the edit field
+// as it is. Only an exact match is taken: a prefix match would show another port or speed
+// than the one in use, and OK would then change the settings without the user touching them.
+void showText(QComboBox* combo, const std::string& text) {
+    const QString value = QString::fromStdString(text);
+    const int index = combo->findData(value, kPortNameRole, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    combo->setCurrentIndex(index);
+    combo->setEditText(value);
+}
+
+void addMachinePorts(QComboBox* combo) {
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        const QString label = info.description().isEmpty() ? info.portName()
+                                                            : info.portName() + " - " + info.description();
+        combo->addItem(label, info.portName());
+        combo->setItemData(combo->count() - 1, info.systemLocation(), Qt::ToolTipRole);
+    }
+}
+
+QLabel* labelFor(const QString& caption, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(caption, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+} // namespace
+
+CPortSettingsDlg::CPortSettingsDlg(const PortDialogValues& values, QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("ﾀﾞｲｱﾛｸﾞ"));
+    port = editableCombo(kPortNames, this);
+    addMachinePorts(port);
+    baud = editableCombo(kBaudRates, this);
+    dataBits = editableCombo(kDataBits, this);
+    parity = listCombo(kParities, values.parityIndex, this);
+    stopBits = listCombo(kStopBits, values.stopBitIndex, this);
+    showText(port, values.portText);
+    showText(baud, values.baudText);
+    showText(dataBits, values.dataBitsText);
+    // A picked machine port puts its bare name into the field, not the description.
+    connect(port, &QComboBox::activated, this,
+            [this](int index) { port->setEditText(port->itemData(index, kPortNameRole).toString()); });
+
+    auto* form = new QFormLayout;
+    form->addRow(labelFor(tr("Port(&P):"), port, this), port);
+    form->addRow(labelFor(tr("Baud Rate(&B):"), baud, this), baud);
+    form->addRow(labelFor(tr("Data Bit(&D):"), dataBits, this), dataBits);
+    form->addRow(labelFor(tr("Parity(&A):"), parity, this), parity);
+    form->addRow(labelFor(tr("Stop Bit(&S):"), stopBits, this), stopBits);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+PortDialogValues CPortSettingsDlg::values() const {
+    return {port->currentText().toStdString(), baud->currentText().toStdString(),
+            dataBits->currentText().toStdString(), parity->currentIndex(), stopBits->currentIndex()};
+}
+
+QComboBox* CPortSettingsDlg::control(int id) const {
+    switch (id) {
+    case kPortCombo: return port;
+    case kBaudCombo: return baud;
+    case kDataBitsCombo: return dataBits;
+    case kParityCombo: return parity;
+    case kStopBitsCombo: return stopBits;
+    default: return nullptr;
+    }
+}
+
+bool runPortSettingsDialog(PortDialogValues& values, QWidget* parent) {
+    CPortSettingsDlg dialog(values, parent);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    values = dialog.values();
+    return true;
+}
+
+} // namespace varnu

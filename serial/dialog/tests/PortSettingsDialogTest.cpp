@@ -1,0 +1,93 @@
+// The Port Settings dialog and the rule that decides what its OK changes.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include "serial/dialog/CPortSettingsDlg.h"
+
+namespace varnu {
+namespace {
+
+PortDialogValues valuesOf(std::string port, std::string baud, std::string bits, int parity, int stop) {
+    return {std::move(port), std::move(baud), std::move(bits), parity, stop};
+}
+
+class PortSettingsDialogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void okWithTheShownValuesChangesNothing() {
+        PortSettings settings;
+        settings.baudRate = 38400; // a speed the list does not offer
+        settings.parity = 3;
+        settings.stopBits = 2;
+        CPortSettingsDlg dialog(dialogValuesFrom(settings));
+        QCOMPARE(dialog.windowTitle(), QString::fromUtf8("ﾀﾞｲｱﾛｸﾞ"));
+        QCOMPARE(dialog.control(CPortSettingsDlg::kBaudCombo)->currentText(), QString("38400"));
+        QCOMPARE(dialog.control(CPortSettingsDlg::kParityCombo)->currentText(), QString("Mark"));
+        QCOMPARE(dialog.control(CPortSettingsDlg::kStopBitsCombo)->currentText(), QString("2"));
+        PortSettings after = settings;
+        QVERIFY(!applyDialogValues(dialog.values(), after));
+        QCOMPARE(after, settings);
+    }
+
+    void aPrefixIsNotTakenForAnotherItem() {
+        PortSettings settings;
+        settings.portName = "COM"; // "COM1" begins with it, but is another port
+        settings.baudRate = 960;
+        CPortSettingsDlg dialog(dialogValuesFrom(settings));
+        QCOMPARE(dialog.control(CPortSettingsDlg::kPortCombo)->currentText(), QString("COM"));
+        QCOMPARE(dialog.control(CPortSettingsDlg::kBaudCombo)->currentText(), QString("960"));
+    }
+
+    void offersTheFourNamesAndTakesFreeText() {
+        CPortSettingsDlg dialog(dialogValuesFrom(PortSettings{}));
+        QComboBox* port = dialog.control(CPortSettingsDlg::kPortCombo);
+        QVERIFY(port->isEditable());
+        for (int i = 0; i < 4; ++i) QCOMPARE(port->itemText(i), QString("COM%1").arg(i + 1));
+        QVERIFY(!dialog.control(CPortSettingsDlg::kParityCombo)->isEditable());
+        QCOMPARE(dialog.control(CPortSettingsDlg::kStopBitsCombo)->count(), 3);
+        port->lineEdit()->setText("/dev/pts/7");
+        QCOMPARE(dialog.values().portText, std::string("/dev/pts/7"));
+    }
+
+    void changesAreDetectedFieldByField_data() {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("baud");
+        QTest::addColumn<QString>("bits");
+        QTest::addColumn<int>("parity");
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<uint>("baudRate");
+        QTest::addColumn<int>("dataBits");
+        QTest::newRow("same") << "COM1" << "9600" << "8" << 0 << false << 9600u << 8;
+        QTest::newRow("port case counts") << "com1" << "9600" << "8" << 0 << true << 9600u << 8;
+        QTest::newRow("baud not a number") << "COM1" << "abc" << "8" << 0 << true << 0u << 8;
+        QTest::newRow("baud with blanks") << "COM1" << "  19200x" << "8" << 0 << true << 19200u << 8;
+        QTest::newRow("data bits low byte") << "COM1" << "9600" << "264" << 0 << false << 9600u << 8;
+        QTest::newRow("data bits") << "COM1" << "9600" << "7" << 0 << true << 9600u << 7;
+        QTest::newRow("parity") << "COM1" << "9600" << "8" << 2 << true << 9600u << 8;
+    }
+    void changesAreDetectedFieldByField() {
+        QFETCH(QString, port);
+        QFETCH(QString, baud);
+        QFETCH(QString, bits);
+        QFETCH(int, parity);
+        QFETCH(bool, changed);
+        QFETCH(uint, baudRate);
+        QFETCH(int, dataBits);
+        PortSettings settings;
+        QCOMPARE(applyDialogValues(valuesOf(port.toStdString(), baud.toStdString(), bits.toStdString(), parity, 0),
+                                   settings),
+                 changed);
+        QCOMPARE(settings.portName, port.toStdString());
+        QCOMPARE(settings.baudRate, baudRate);
+        QCOMPARE(int(settings.dataBits), dataBits);
+        QCOMPARE(int(settings.parity), parity);
+    }
+};
+
+} // namespace
+} // namespace varnu
+
+QTEST_MAIN(varnu::PortSettingsDialogTest)
+#include "PortSettingsDialogTest.moc"
