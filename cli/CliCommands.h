@@ -3,6 +3,7 @@
 // and two streams, returning the exit status.
 
 #include <iosfwd>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -18,5 +19,11 @@ inline constexpr int kExitUsage = 2;
 int runCli(Args args, std::ostream& out, std::ostream& err);
 
 int runCatalogueCommand(Args args, std::ostream& out, std::ostream& err);
+int runComposeCommand(Args args, std::ostream& out, std::ostream& err);
+int runListCommand(Args args, std::ostream& out, std::ostream& err);
+int runFrameCommand(Args args, std::ostream& out, std::ostream& err);
+
+// A file's bytes, or nothing when it cannot be opened or read.
+std::optional<std::string> readFileBytes(const std::string& path);
 
 } // namespace varnu::cli

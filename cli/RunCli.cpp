@@ -17,6 +17,11 @@ struct CommandEntry {
 // One row per command; the usage text is made from this table.
 constexpr std::array kCommands{
     CommandEntry{"catalogue", runCatalogueCommand, "catalogue [--json] FILE"},
+    CommandEntry{"compose", runComposeCommand,
+                 "compose --catalogue FILE --class C --function F [--target T] [--attribute set|get|reset]\n"
+                 "            [--address1 TEXT] [--address2 TEXT] [--data TEXT] [--radix hex|dec] [--multi TEXT]"},
+    CommandEntry{"list", runListCommand, "list FILE"},
+    CommandEntry{"frame", runFrameCommand, "frame TEXT"},
 };
 
 void printUsage(std::ostream& err) {
