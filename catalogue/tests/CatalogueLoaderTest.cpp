@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -39,6 +40,20 @@ Names formNames(const Catalogue& catalogue) {
     for (const TargetForm& form : catalogue.forms)
         names.push_back(form.name);
     return names;
+}
+
+// What every successful load guarantees: each target name finds its form, each list ends.
+void expectLoadInvariants(const Catalogue& catalogue) {
+    for (const CommandGroup& g : catalogue.groups) {
+        for (const CommandFunction& f : g.functions) {
+            for (const std::string& t : f.targets)
+                EXPECT_NE(catalogue.findForm(t), nullptr) << t;
+        }
+    }
+    for (const TargetForm& form : catalogue.forms) {
+        EXPECT_EQ(form.codesFor(FormPass::Write).back(), End);
+        EXPECT_EQ(form.codesFor(FormPass::Read).back(), End);
+    }
 }
 
 TEST(CatalogueLoaderTest, LoadsTheSampleFileOfTwoClassesAndTwoTargets) {
@@ -186,15 +201,8 @@ TEST(CatalogueLoaderTest, BinaryAndTruncatedFilesLoadOrFailCleanly) {
     const std::string good = readFixture("worked_example.ini");
     for (std::size_t cut = 0; cut < good.size(); cut += 7) {
         Catalogue catalogue;
-        const CatalogueLoadResult result = loadCatalogue(std::optional<std::string>(good.substr(0, cut)), catalogue);
-        if (!result)
-            continue;
-        for (const CommandGroup& g : catalogue.groups) { // every form a function names is there
-            for (const CommandFunction& f : g.functions) {
-                for (const std::string& t : f.targets)
-                    EXPECT_NE(catalogue.findForm(t), nullptr);
-            }
-        }
+        if (loadCatalogue(std::optional<std::string>(good.substr(0, cut)), catalogue))
+            expectLoadInvariants(catalogue);
     }
     std::string binary = "[GROUP]\nSIZE=2\n0=";
     for (int i = 0; i < 2000; ++i)
@@ -205,6 +213,23 @@ TEST(CatalogueLoaderTest, BinaryAndTruncatedFilesLoadOrFailCleanly) {
     EXPECT_EQ(catalogue.encoding, TextEncoding::Cp932);
     for (const CommandGroup& g : catalogue.groups)
         EXPECT_LE(g.name.size(), ProfileFile::kMaxValueLength);
+}
+
+// Random bytes overwritten with separators, brackets, digits, lead bytes and line breaks: every
+// successful load still names only forms that exist.
+TEST(CatalogueLoaderTest, MutatedFilesKeepTheFormInvariant) {
+    const std::string good = readFixture("worked_example.ini");
+    const std::string alphabet = ",;:/| ()+-059SADMLH[]=\r\n\t\x81\x95\xE0\xFC\x5C\x7C";
+    std::mt19937 random(12345);
+    for (int round = 0; round < 300; ++round) {
+        std::string text = good;
+        for (int k = 0; k < 8; ++k)
+            text[random() % text.size()] = alphabet[random() % alphabet.size()];
+        Catalogue catalogue;
+        if (!loadCatalogue(std::optional<std::string>(text), catalogue))
+            continue;
+        expectLoadInvariants(catalogue);
+    }
 }
 
 TEST(CatalogueLoaderTest, HundredThousandFunctionsLoad) {

@@ -56,7 +56,7 @@ TEST(ProfileFileTest, IntegerLookupReadsALeadingDecimalAndGivesZeroWhenMissing) 
 }
 
 TEST(ProfileFileTest, ValuesAreCutTo259BytesAndDefaultsToo) {
-    const std::string longValue(1000, 'x');
+    const std::string longValue(1'000'000, 'x');
     const ProfileFile file("[S]\nk=" + longValue + "\n");
     EXPECT_EQ(file.getString("S", "k", ""), std::string(ProfileFile::kMaxValueLength, 'x'));
     EXPECT_EQ(file.getString("S", "absent", longValue).size(), ProfileFile::kMaxValueLength);
