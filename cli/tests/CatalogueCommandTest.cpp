@@ -95,7 +95,7 @@ TEST(CatalogueCommandTest, FailedLoadShowsTheFixedTextAndStatus1) {
     }
 }
 
-TEST(CatalogueCommandTest, Cp932NamesComeOutAsUtf8AndJsonSpecialsAreEscaped) {
+TEST(CatalogueCommandTest, Cp932NamesComeOutAsUtf8AndQuotesAndControlsAreEscaped) {
     // Class "表示" in CP932 (0x95 0x5C 0x8E 0xA6); a function name with a quote, a backslash and
     // a tab; a target whose name holds a control byte.
     const std::string file = "[GROUP]\nSIZE=1\n0=\x95\x5C\x8E\xA6\n[\x95\x5C\x8E\xA6]\nSIZE=1\n"
