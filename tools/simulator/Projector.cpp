@@ -155,6 +155,7 @@ Projector::StepResult Projector::runStep(Step& step, SimTime now, ProjectorOutpu
             if (step.sent == 0 && step.opensExchange)
                 replies_.clear();
             out.bytes.push_back(step.bytes[step.sent++]);
+            ++emitted_;
             readyAt_ += perByte;
         }
         return step.sent == step.bytes.size() ? StepResult::Done : StepResult::Waiting;
@@ -224,6 +225,7 @@ ProjectorOutput Projector::advance(SimTime now) {
     }
     out.notes = std::move(notes_);
     notes_.clear();
+    emitted_ = 0;
     return out;
 }
 

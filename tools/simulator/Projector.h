@@ -14,10 +14,16 @@
 
 namespace varnu::sim {
 
+// What happened, for the log; it happened after the first `afterBytes` bytes of the output.
+struct ProjectorNote {
+    std::size_t afterBytes = 0;
+    std::string text;
+};
+
 struct ProjectorOutput {
-    Bytes bytes;                    // to be written to the line now
-    bool hangUp = false;            // after the bytes: drop the line
-    std::vector<std::string> notes; // what happened, for the log
+    Bytes bytes;                      // to be written to the line now
+    bool hangUp = false;              // after the bytes: drop the line
+    std::vector<ProjectorNote> notes; // in order
 };
 
 class Projector {
@@ -61,7 +67,7 @@ private:
     // Waiting until kReplyWait has passed since the step began, then Done with the note.
     StepResult waitForClient(SimTime now, const char* giveUpNote);
     StepResult runStep(Step& step, SimTime now, ProjectorOutput& out);
-    void note(std::string text) { notes_.push_back(std::move(text)); }
+    void note(std::string text) { notes_.push_back({emitted_, std::move(text)}); }
 
     std::vector<Rule> rules_;
     std::vector<bool> fired_;
@@ -72,7 +78,8 @@ private:
     std::deque<Step> steps_;
     SimTime readyAt_{}; // when the front step may go on
     int speedCode_ = 0;
-    std::vector<std::string> notes_;
+    std::vector<ProjectorNote> notes_;
+    std::size_t emitted_ = 0; // bytes output so far by the running advance()
 };
 
 } // namespace varnu::sim

@@ -4,6 +4,7 @@
 #include "tools/simulator/Projector.h"
 #include "tools/simulator/PseudoTerminal.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -111,12 +112,8 @@ public:
     // line could not be set up again after a hang-up.
     std::string serve(SimTime now) {
         ProjectorOutput out = projector_.advance(now);
-        for (const std::string& text : out.notes)
-            log_.event(now, text);
-        if (!out.bytes.empty()) {
-            log_.bytesOut(now, out.bytes);
-            pendingOut_.insert(pendingOut_.end(), out.bytes.begin(), out.bytes.end());
-        }
+        logOutput(out, now);
+        pendingOut_.insert(pendingOut_.end(), out.bytes.begin(), out.bytes.end());
         if (!pendingOut_.empty()) {
             const ssize_t written = ::write(line_.master(), pendingOut_.data(), pendingOut_.size());
             if (written > 0)
@@ -135,6 +132,22 @@ public:
     }
 
 private:
+    // The bytes and the notes in the order in which they happened.
+    void logOutput(const ProjectorOutput& out, SimTime now) {
+        const std::span<const std::uint8_t> bytes(out.bytes);
+        std::size_t logged = 0;
+        auto logBytesUpTo = [&](std::size_t end) {
+            if (end > logged)
+                log_.bytesOut(now, bytes.subspan(logged, end - logged));
+            logged = std::max(logged, end);
+        };
+        for (const ProjectorNote& note : out.notes) {
+            logBytesUpTo(note.afterBytes);
+            log_.event(now, note.text);
+        }
+        logBytesUpTo(bytes.size());
+    }
+
     const ServerSetup& setup_;
     PseudoTerminal& line_;
     ByteLog& log_;
