@@ -150,12 +150,6 @@ TEST_F(ReadPortTest, FrameAfterJunkArrivingLaterIsTaken) {
     EXPECT_EQ(received, kShortFrame);
 }
 
-TEST_F(ReadPortTest, SlowBytesWithinTheIntervalMakeOneFrame) {
-    device.arriveSpaced(milliseconds{0}, kDataFrame, milliseconds{60});
-    EXPECT_EQ(read(ReadMode::Frame), 8);
-    EXPECT_EQ(received, kDataFrame);
-}
-
 TEST_F(ReadPortTest, GapAfterTheHeadIsBridgedByTheNextAttempt) {
     device.arrive(milliseconds{0}, Bytes(kDataFrame.begin(), kDataFrame.begin() + 6));
     device.arrive(milliseconds{400}, Bytes(kDataFrame.begin() + 6, kDataFrame.end()));
