@@ -114,7 +114,7 @@ std::optional<LineState> QSerialPortDevice::lineState() {
 // The fields are written one by one; the first refusal fails the whole state. What this
 // platform has no field for is left out: the XON/XOFF limits (no software flow control is
 // asked for), the DTR handshake (Linux has no DTR flow control; DTR is raised after opening
-// instead), binary mode (the port is raw) and parity checking (as on the original, bytes with
+// instead), binary mode (the port is raw) and parity checking (as on the projector line, bytes with
 // a parity error are handed on and the frame checksum catches them).
 bool QSerialPortDevice::setLineState(const LineState& state) {
     if (state.baudRate == 0 || state.baudRate > static_cast<std::uint32_t>(std::numeric_limits<qint32>::max())) {
