@@ -69,12 +69,5 @@ TEST(CodeListCp932Test, ATrailByteThatLooksLikeABarDoesNotEndAToken) {
     EXPECT_EQ(form.codesFor(FormPass::Write), (Codes{0, 21, 255}));
 }
 
-TEST(CodeListTest, LongestValueFitsTheListStore) {
-    TargetForm form;
-    parseCodeList(std::string(259, ','), TextEncoding::Utf8, FormPass::Write, form);
-    EXPECT_EQ(form.codesFor(FormPass::Write).size(), 260u); // 259 empty tokens and End
-    EXPECT_LE(form.codesFor(FormPass::Write).size(), 1024u);
-}
-
 } // namespace
 } // namespace varnu

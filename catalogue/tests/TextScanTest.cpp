@@ -34,26 +34,11 @@ TEST(TextEncodingTest, ValidUtf8IsUtf8AndAnythingElseIsCp932) {
         EXPECT_EQ(detectTextEncoding(c.bytes), c.expected) << testing::PrintToString(c.bytes);
 }
 
-TEST(TextScanTest, SeparatorSearchStepsOverDoubleByteCharactersInCp932Only) {
-    const std::string text = "A" + kTrailBar + "|B";
-    EXPECT_EQ(findSeparator(text, "|", 0, TextEncoding::Cp932), 3u);
-    EXPECT_EQ(findSeparator(text, "|", 0, TextEncoding::Utf8), 2u);
-    EXPECT_EQ(findSeparator(kTrailBackslash, "\\", 0, TextEncoding::Cp932), std::string::npos);
-    // A lead byte at the very end has nothing to take with it.
-    EXPECT_EQ(findSeparator("\x95", "\x95", 0, TextEncoding::Cp932), 0u);
-}
-
 TEST(TextScanTest, CutNeverSplitsACharacter) {
     EXPECT_EQ(cutToLength("A" + kTrailBar, 2, TextEncoding::Cp932), "A");
     EXPECT_EQ(cutToLength(kTrailBar + "A", 2, TextEncoding::Cp932), kTrailBar);
     EXPECT_EQ(cutToLength("A\xE7\x94\xBB", 3, TextEncoding::Utf8), "A");
     EXPECT_EQ(cutToLength("abc", 2, TextEncoding::Utf8), "ab");
-}
-
-TEST(TextScanTest, CaseFoldingLeavesTrailBytesAlone) {
-    // 0x83 0x41 and 0x83 0x61 are two different katakana.
-    EXPECT_EQ(foldCase("Ab\x83\x41Z", TextEncoding::Cp932), "ab\x83\x41z");
-    EXPECT_NE(foldCase("\x83\x41", TextEncoding::Cp932), foldCase("\x83\x61", TextEncoding::Cp932));
 }
 
 TEST(TextScanTest, DecimalReadingStopsAtTheFirstNonDigitAndSaturates) {
