@@ -3,8 +3,6 @@
 #include "catalogue/ParseHexText.h"
 #include "transmit_list/EntryText.h"
 
-#include <cstdio>
-
 namespace varnu {
 
 namespace {
@@ -48,24 +46,27 @@ bool CheckFrameText(std::string& line) {
     skipSpaces(line, p);
     if (p + 1 >= length)
         return false;
-    char checksum[3];
-    std::snprintf(checksum, sizeof checksum, "%02X", (0u - sum) & 0xFF);
-    line.replace(p, 2, checksum, 2);
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const std::uint32_t checksum = (0u - sum) & 0xFF;
+    line[p] = kDigits[checksum >> 4];
+    line[p + 1] = kDigits[checksum & 0x0F];
     return true;
 }
 
 void ListFileReader::feed(std::string_view block) {
-    for (char c : block) {
-        if (c == '\r' || c == '\n')
-            endLine();
-        else
-            line_ += c;
+    for (std::size_t end; (end = block.find_first_of("\r\n")) != std::string_view::npos; block.remove_prefix(end + 1)) {
+        line_.append(block.substr(0, end));
+        endLine();
     }
+    line_.append(block);
 }
 
 void ListFileReader::endLine() {
-    if (!line_.empty() && CheckFrameText(line_))
-        entries_.push_back(entryNumberPrefix(static_cast<int>(entries_.size()) + 1) + line_);
+    if (!line_.empty() && CheckFrameText(line_)) {
+        std::string entry = entryNumberPrefix(static_cast<int>(entries_.size()) + 1);
+        entry += line_;
+        entries_.push_back(std::move(entry));
+    }
     line_.clear();
 }
 
@@ -77,8 +78,7 @@ std::vector<std::string> readListFile(std::string_view content) {
 
 void openList(TransmitList& list, std::string_view content) {
     list.removeAll();
-    for (std::string& entry : readListFile(content))
-        list.appendEntry(std::move(entry));
+    list.appendEntries(readListFile(content));
     list.applyOpenWidth();
 }
 

@@ -3,6 +3,7 @@
 #include "transmit_list/EntryText.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace varnu {
 
@@ -70,6 +71,13 @@ void TransmitList::removeAll() {
 
 void TransmitList::appendEntry(std::string text) {
     entries_.push_back(std::move(text));
+}
+
+void TransmitList::appendEntries(std::vector<std::string> texts) {
+    if (entries_.empty())
+        entries_ = std::move(texts);
+    else
+        entries_.insert(entries_.end(), std::make_move_iterator(texts.begin()), std::make_move_iterator(texts.end()));
 }
 
 void TransmitList::applyOpenWidth() {

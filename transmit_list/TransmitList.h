@@ -40,10 +40,11 @@ public:
     // Selects the entry before it, or nothing when it was the first. No selection: no change.
     void deleteEntry();
 
-    // Open's steps: removeAll, appendEntry for each accepted line, then applyOpenWidth.
+    // Open's steps: removeAll, the accepted lines appended, then applyOpenWidth.
     // removeAll leaves the extent alone: a failed Open does not set it again.
     void removeAll();
     void appendEntry(std::string text);
+    void appendEntries(std::vector<std::string> texts);
     void applyOpenWidth();
 
     int maxEntryWidth() const { return maxEntryWidth_; }
