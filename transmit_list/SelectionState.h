@@ -15,10 +15,10 @@ struct SelectionState {
     int classIndex = 0;
     int functionIndex = 0;
     int targetIndex = 0; // -1: none chosen (a function with a single target)
-    std::string address1Text;
-    std::string address2Text;
-    std::string dataText;
-    std::string multiBytesText;
+    std::string address1Text{};
+    std::string address2Text{};
+    std::string dataText{};
+    std::string multiBytesText{};
     DataRadix dataRadix = DataRadix::Dec;
 };
 

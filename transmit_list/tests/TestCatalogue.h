@@ -1,11 +1,10 @@
 #pragma once
-// Catalogues built in code for the tests: one class after another, each function with its
-// own target whose layout is given.
+// Catalogues built in code: (class, function) names the one target "T", whose Write and Read
+// code lists are both `codes` (End added). The classes before it are empty.
 
 #include "catalogue/Catalogue.h"
 #include "transmit_list/SelectionState.h"
 
-#include <string>
 #include <vector>
 
 namespace varnu::testing {
@@ -15,29 +14,19 @@ inline std::vector<std::uint8_t> withEnd(std::vector<std::uint8_t> codes) {
     return codes;
 }
 
-// A catalogue in which (class, function) names one target "T" whose code lists for both
-// passes are `codes` (End added). The classes before it are empty.
-inline Catalogue catalogueWith(int classIndex, int functionIndex, std::vector<std::uint8_t> codes) {
+inline Catalogue catalogueWith(int classIndex, int functionIndex, const std::vector<std::uint8_t>& codes) {
     Catalogue catalogue;
-    TargetForm form;
-    form.name = "T";
-    form.codes = {withEnd(codes), withEnd(codes)};
-    catalogue.forms.push_back(form);
+    catalogue.forms.push_back(TargetForm{.name = "T", .codes = {withEnd(codes), withEnd(codes)}});
     catalogue.groups.resize(static_cast<std::size_t>(classIndex) + 1);
-    auto& functions = catalogue.groups.back().functions;
-    functions.resize(static_cast<std::size_t>(functionIndex) + 1);
-    for (auto& function : functions)
-        function.targets = {"T"};
+    CommandFunction function;
+    function.targets = {"T"};
+    catalogue.groups.back().functions.resize(static_cast<std::size_t>(functionIndex) + 1, function);
     return catalogue;
 }
 
 inline SelectionState selection(Attribute attribute, int classIndex, int functionIndex) {
-    SelectionState state;
-    state.attribute = attribute;
-    state.classIndex = classIndex;
-    state.functionIndex = functionIndex;
-    state.dataRadix = DataRadix::Hex;
-    return state;
+    return {
+        .attribute = attribute, .classIndex = classIndex, .functionIndex = functionIndex, .dataRadix = DataRadix::Hex};
 }
 
 } // namespace varnu::testing
