@@ -34,7 +34,8 @@ struct ComposeResult {
 // The frame text, from "ESC" to the checksum. Refused, with a message naming the field or
 // limit, when no layout resolves, a hex field holds a character other than a hex digit or a
 // blank, a three-byte address falls outside 000000 to FFFFFF, the layout holds a literal
-// other than 0 to 5 and 15, or the frame or a group would exceed 255 bytes.
+// other than 0 to 5 and 15, a class or function number exceeds 255, or the frame or a group
+// would exceed 255 bytes.
 ComposeResult composeFrameText(const Catalogue& catalogue, const SelectionState& state);
 
 // The entry text: "(n) " and the frame text.
