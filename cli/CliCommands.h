@@ -14,6 +14,8 @@ using Args = std::span<const std::string>;
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+// send: the port opened, but some entry was not acknowledged or its data did not come.
+inline constexpr int kExitEntriesFailed = 3;
 
 // Runs argv[1..] (the command name first) and returns the exit status.
 int runCli(Args args, std::ostream& out, std::ostream& err);
@@ -22,6 +24,7 @@ int runCatalogueCommand(Args args, std::ostream& out, std::ostream& err);
 int runComposeCommand(Args args, std::ostream& out, std::ostream& err);
 int runListCommand(Args args, std::ostream& out, std::ostream& err);
 int runFrameCommand(Args args, std::ostream& out, std::ostream& err);
+int runSendCommand(Args args, std::ostream& out, std::ostream& err);
 
 // A file's bytes, or nothing when it cannot be opened or read.
 std::optional<std::string> readFileBytes(const std::string& path);

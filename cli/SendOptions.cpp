@@ -1,0 +1,108 @@
+#include "cli/SendOptions.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <optional>
+#include <string_view>
+
+namespace varnu::cli {
+
+namespace {
+
+// The fastest standard rate a serial port offers on Linux; anything above is a typo.
+constexpr std::uint32_t kMaxBaudRate = 4000000;
+constexpr unsigned kFewestDataBits = 5;
+constexpr unsigned kMostDataBits = 8;
+
+template <typename Code> struct Named {
+    std::string_view name;
+    Code code;
+};
+
+// Codes as PortSettings keeps them.
+constexpr std::array kParityNames{Named<std::uint8_t>{"none", 0}, Named<std::uint8_t>{"odd", 1},
+                                  Named<std::uint8_t>{"even", 2}, Named<std::uint8_t>{"mark", 3}};
+constexpr std::array kStopBitNames{Named<std::uint8_t>{"1", 0}, Named<std::uint8_t>{"1.5", 1},
+                                   Named<std::uint8_t>{"2", 2}};
+
+template <std::size_t N>
+std::optional<std::uint8_t> codeNamed(const std::array<Named<std::uint8_t>, N>& table, std::string_view name) {
+    const auto it = std::find_if(table.begin(), table.end(), [name](const auto& entry) { return entry.name == name; });
+    return it == table.end() ? std::nullopt : std::optional(it->code);
+}
+
+// Digits only (no sign, no spaces), within [lowest, highest].
+std::optional<std::uint32_t> numberIn(std::string_view text, std::uint32_t lowest, std::uint32_t highest) {
+    std::uint32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size() || value < lowest || value > highest)
+        return std::nullopt;
+    return value;
+}
+
+// Applies one option and its value; an error message when the value does not fit.
+std::optional<std::string> applyOption(SendOptions& options, std::string_view name, const std::string& value) {
+    if (name == "--port") {
+        if (value.empty())
+            return "the port is a device path";
+        options.port.portName = value;
+    } else if (name == "--baud") {
+        const auto baud = numberIn(value, 1, kMaxBaudRate);
+        if (!baud)
+            return "the baud rate is a number from 1 to " + std::to_string(kMaxBaudRate);
+        options.port.baudRate = *baud;
+    } else if (name == "--parity") {
+        const auto parity = codeNamed(kParityNames, value);
+        if (!parity)
+            return "the parity is one of none, odd, even, mark";
+        options.port.parity = *parity;
+    } else if (name == "--data-bits") {
+        const auto bits = numberIn(value, kFewestDataBits, kMostDataBits);
+        if (!bits)
+            return "the data bits are 5, 6, 7 or 8";
+        options.port.dataBits = static_cast<std::uint8_t>(*bits);
+    } else if (name == "--stop-bits") {
+        const auto stopBits = codeNamed(kStopBitNames, value);
+        if (!stopBits)
+            return "the stop bits are 1, 1.5 or 2";
+        options.port.stopBits = *stopBits;
+    } else if (name == "--log") {
+        if (value.empty())
+            return "the log is a file path";
+        options.logPath = value;
+    } else {
+        return "unknown option '" + std::string(name) + "'";
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::variant<SendOptions, SendUsageError> parseSendOptions(Args args) {
+    SendOptions options;
+    options.port.portName.clear();
+    bool haveList = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool isOption = arg.size() > 1 && arg[0] == '-';
+        if (!isOption) {
+            if (haveList)
+                return SendUsageError{"one list file only"};
+            options.listPath = arg;
+            haveList = true;
+            continue;
+        }
+        if (i + 1 >= args.size())
+            return SendUsageError{"option '" + arg + "' needs a value"};
+        if (auto error = applyOption(options, arg, args[++i]))
+            return SendUsageError{std::move(*error)};
+    }
+    if (options.port.portName.empty())
+        return SendUsageError{"--port is needed"};
+    if (!haveList)
+        return SendUsageError{"a list file is needed"};
+    return options;
+}
+
+} // namespace varnu::cli

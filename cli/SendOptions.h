@@ -1,0 +1,26 @@
+#pragma once
+// The arguments of varnu-cli send: the port and its line settings, the wire log and the list file.
+
+#include "cli/CliCommands.h"
+#include "serial/core/PortSettings.h"
+
+#include <string>
+#include <variant>
+
+namespace varnu::cli {
+
+struct SendOptions {
+    PortSettings port;   // portName is the device path given with --port
+    std::string logPath; // empty: no wire log
+    std::string listPath;
+};
+
+// Why the arguments were refused, for the usage message.
+struct SendUsageError {
+    std::string message;
+};
+
+// Defaults where an option is not given: 9600 bits per second, no parity, 8 data bits, 1 stop bit.
+std::variant<SendOptions, SendUsageError> parseSendOptions(Args args);
+
+} // namespace varnu::cli
