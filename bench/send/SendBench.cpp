@@ -1,0 +1,131 @@
+// Sends a 20-entry list with varnu-cli send to the projector simulator and compares the wall
+// time with what the protocol itself must wait: the silences that end reads, the pause before
+// a speed change, and the simulator's paced answers at the speed in force. Prints the figures;
+// the targets are a wall time within 3% of that sum and CPU under 2% of the wall time.
+//
+//     send_bench [RUNS]
+
+#include "cli/tests/ChildProcess.h"
+
+#include <sys/resource.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using namespace std::chrono_literals;
+using varnu::testing::ChildProcess;
+using varnu::testing::SimulatorProcess;
+
+// The protocol's waits (the time-outs of the link and the speed-change pause).
+constexpr double kSilentFrameReadMs = 1400; // two frame-read attempts of 100 + 6 x 100 ms
+constexpr double kSilentByteReadMs = 400;   // two byte-read attempts of 100 + 1 x 100 ms
+constexpr double kSpeedChangeWaitMs = 500;
+// The simulator starts each answer this long after the frame it answers.
+constexpr double kAnswerDelayMs = 2;
+constexpr double kBitsPerByte = 10; // start, 8 data, stop
+
+constexpr auto kRunPatience = 120s;
+
+// One kind of entry: its frame text and what it costs on the line. Bytes are those the
+// simulator sends (paced at the speed in force); the tool's own bytes cost nothing on a
+// pseudo-terminal.
+struct EntryKind {
+    std::string_view text;
+    double waitsMs;
+    int bytesBefore;  // sent at the speed in force before the entry
+    int bytesAfter;   // sent after a speed change, at the new speed
+    int answers;      // each starts kAnswerDelayMs after what it answers
+    unsigned newBaud; // 0: no speed change
+};
+
+constexpr EntryKind kSet{"ESC 07 01 00 08 01 EF", kSilentFrameReadMs, 1, 0, 1, 0};
+constexpr EntryKind kGet{"ESC 06 02 00 08 F0", kSilentFrameReadMs, 1 + 7, 0, 1, 0};
+constexpr EntryKind kRefused{"ESC 07 01 00 09 01 EE", 0, 1, 0, 1, 0};
+constexpr EntryKind kSilent{"ESC 07 01 00 0A 01 ED", kSilentByteReadMs, 0, 0, 0, 0};
+// ACK, then the relay of the enable frame and its ACK.
+constexpr EntryKind kRelay{"ESC 06 02 00 0B ED", kSilentFrameReadMs, 1 + 7 + 1, 0, 2, 0};
+// ACK at the old speed, then the speed query's ACK and data frame at the new one.
+constexpr EntryKind kTo38400{"ESC 07 01 00 06 02 F0", kSpeedChangeWaitMs + kSilentFrameReadMs, 1, 1 + 7, 2, 38400};
+constexpr EntryKind kTo9600{"ESC 07 01 00 06 00 F2", kSpeedChangeWaitMs + kSilentFrameReadMs, 1, 1 + 7, 2, 9600};
+
+constexpr const char* kRules = "on 1B 07 01 00 09 -> nak\n"
+                               "on 1B 07 01 00 0A -> silence\n"
+                               "on 1B 06 02 00 0B -> ack, mouse enable\n";
+
+constexpr std::array kList{kSet, kGet,     kRefused, kSilent, kGet, kSet, kTo38400, kGet, kSet, kRelay,
+                           kSet, kRefused, kGet,     kTo9600, kSet, kGet, kSilent,  kSet, kGet, kSet};
+
+struct Nominal {
+    double waitsMs = 0;
+    double lineMs = 0;
+};
+
+Nominal nominalTimes() {
+    Nominal nominal;
+    unsigned baud = 9600;
+    const auto byteMs = [&baud] { return kBitsPerByte * 1000.0 / baud; };
+    for (const EntryKind& entry : kList) {
+        nominal.waitsMs += entry.waitsMs;
+        nominal.lineMs += entry.answers * kAnswerDelayMs + entry.bytesBefore * byteMs();
+        if (entry.newBaud != 0)
+            baud = entry.newBaud;
+        nominal.lineMs += entry.bytesAfter * byteMs();
+    }
+    return nominal;
+}
+
+double cpuMsOf(const rusage& usage) {
+    const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + t.tv_usec / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+double childrenCpuMs() {
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    return cpuMsOf(usage);
+}
+
+bool runOnce(const Nominal& nominal) {
+    SimulatorProcess sim;
+    if (!sim.start(VARNU_SIMULATOR_BINARY, kRules)) {
+        std::fprintf(stderr, "the simulator did not start (is /dev/ptmx there?)\n");
+        return false;
+    }
+    std::string list;
+    for (const EntryKind& entry : kList)
+        list += std::string(entry.text) + "\r\n";
+
+    ChildProcess send;
+    const double cpuBefore = childrenCpuMs();
+    const auto start = std::chrono::steady_clock::now();
+    if (!send.start({VARNU_CLI_PATH, "send", "--port", sim.link.string(), sim.file("bench.DAT", list).string()}))
+        return false;
+    const int status = send.wait(kRunPatience);
+    const std::chrono::duration<double, std::milli> wall = std::chrono::steady_clock::now() - start;
+    // Only the tool has been waited for so far: the simulator's CPU is not in this figure.
+    const double cpu = childrenCpuMs() - cpuBefore;
+
+    const double expected = nominal.waitsMs + nominal.lineMs;
+    std::printf("wall %8.1f ms | protocol waits %8.1f ms + line time %5.1f ms = %8.1f ms | wall / that %.4f "
+                "(%+.2f%%) | CPU %6.1f ms = %.3f%% of wall | exit %d, %zu bytes out\n",
+                wall.count(), nominal.waitsMs, nominal.lineMs, expected, wall.count() / expected,
+                (wall.count() / expected - 1) * 100, cpu, cpu / wall.count() * 100, status, send.output.size());
+    return status >= 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
+    const Nominal nominal = nominalTimes();
+    std::printf("%zu entries, %d run(s)\n", kList.size(), runs);
+    for (int run = 0; run < runs; ++run) {
+        if (!runOnce(nominal))
+            return 1;
+    }
+    return 0;
+}
