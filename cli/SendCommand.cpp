@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <ostream>
@@ -70,6 +71,12 @@ int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
     }
     const std::vector<std::string> entries = readListFile(*content);
 
+    // The trace is truncated when it opens: it must not be the list it was asked to send.
+    std::error_code ignored;
+    if (!options.logPath.empty() && std::filesystem::equivalent(options.logPath, options.listPath, ignored)) {
+        err << "varnu-cli send: the log file is the list file\n" << kUsage;
+        return kExitUsage;
+    }
     std::ofstream trace;
     if (!options.logPath.empty()) {
         trace.open(options.logPath, std::ios::binary | std::ios::trunc);
