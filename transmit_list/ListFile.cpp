@@ -1,7 +1,10 @@
 #include "transmit_list/ListFile.h"
 
 #include "catalogue/ParseHexText.h"
+#include "protocol/FrameText.h"
 #include "transmit_list/EntryText.h"
+
+#include <numeric>
 
 namespace varnu {
 
@@ -18,6 +21,17 @@ std::uint32_t byteAt(const std::string& line, std::size_t p) {
 void skipSpaces(const std::string& line, std::size_t& p) {
     while (p < line.size() && line[p] == ' ')
         ++p;
+}
+
+// The check reads byte pairs wherever the spaces fall, but Transmit builds the frame token by
+// token from the first space after "ESC". A line on which the two disagree (blanks before the
+// length, an odd-length token, a token running past the checksum, a length below 3) would go
+// out with a wrong length byte or checksum, so it is skipped like any other bad line.
+bool sendsAsChecked(std::string_view line) {
+    const std::vector<std::uint8_t> frame = BuildFrame(line);
+    if (frame.size() < 2 || frame[1] != frame.size())
+        return false;
+    return std::accumulate(frame.begin() + 1, frame.end(), 0u) % 256 == 0;
 }
 
 } // namespace
@@ -62,7 +76,7 @@ void ListFileReader::feed(std::string_view block) {
 }
 
 void ListFileReader::endLine() {
-    if (!line_.empty() && CheckFrameText(line_)) {
+    if (!line_.empty() && CheckFrameText(line_) && sendsAsChecked(line_)) {
         std::string entry = entryNumberPrefix(static_cast<int>(entries_.size()) + 1);
         entry += line_;
         entries_.push_back(std::move(entry));

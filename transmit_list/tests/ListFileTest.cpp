@@ -43,6 +43,28 @@ TEST(ListFile, LinesSplitAcrossBlocksAreReadWhole) {
     }
 }
 
+// Open takes only lines that Transmit sends as the bytes that were checked: the check alone
+// passes lines that the frame builder reads with another length byte or checksum.
+TEST(ListFile, OpenSkipsLinesThatWouldBeSentOtherwiseThanChecked) {
+    const std::pair<const char*, const char*> lines[] = {
+        {"ESC 07  01 00   08 00 00 tail", "(1) ESC 07  01 00   08 00 F0 tail"}, // spaces after the length: kept
+        {"ESC 07 01 00 0800 00", "(1) ESC 07 01 00 0800 F0"},                   // a token of two pairs: kept
+        {"ESC  07 01 00 08 00 F0", nullptr},                                    // empty length token
+        {"ESCX07 01 00 08 00 F0", nullptr},                                     // length token "01"
+        {"ESC 0701 00 08 00 F0 11", nullptr},                                   // length token "0701"
+        {"ESC 07 01 00 08 00F0AB", nullptr},                                    // last token past the checksum
+        {"ESC 07 010 08 00 F0 22", nullptr},                                    // odd token: a pair holds a blank
+        {"ESC 02 03 04 05 06 07", nullptr},                                     // no room for the checksum
+    };
+    for (const auto& [line, entry] : lines) {
+        const std::vector<std::string> entries = readListFile(std::string(line) + "\r\n");
+        if (entry)
+            EXPECT_EQ(entries, std::vector<std::string>{entry}) << line;
+        else
+            EXPECT_TRUE(entries.empty()) << line;
+    }
+}
+
 TEST(CheckFrameText, RewritesTheChecksumOfAcceptedLines) {
     const std::pair<const char*, const char*> accepted[] = {
         {"ESC 07 01 00 08 00 00", "ESC 07 01 00 08 00 F0"},
