@@ -9,6 +9,12 @@ if(VARNU_SANITIZE)
         -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     target_link_options(varnu_build_settings INTERFACE -fsanitize=address,undefined)
 endif()
+if(VARNU_FUZZ)
+    # Coverage for the fuzzer in every library; the fuzz targets add the fuzzer's own main.
+    target_compile_options(varnu_build_settings INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    target_link_options(varnu_build_settings INTERFACE -fsanitize=address,undefined)
+endif()
 
 # varnu_add_library(NAME SOURCES... [LINK libs...])
 function(varnu_add_library name)
