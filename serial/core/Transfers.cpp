@@ -71,7 +71,10 @@ int ReadPort(SerialDevice& device, std::vector<std::uint8_t>& received, ReadMode
         const std::size_t count = device.readAttempt(buffer.freeUpTo(wanted), kWaitAttemptMs);
         buffer.grow(count);
 
-        if (frameMode && buffer.held() >= 2) {
+        // A frame starts with ESC: held bytes before the first ESC are junk, a lone one too.
+        // Keeping a lone junk byte would report line noise as a broken frame whenever the
+        // noise ends one byte after an attempt boundary.
+        if (frameMode && buffer.held() > 0) {
             const std::size_t heldBefore = buffer.held();
             junkDropped += buffer.alignOnEsc();
             if (junkDropped > kMaxDroppedJunkBytes) {

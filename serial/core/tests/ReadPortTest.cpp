@@ -116,6 +116,9 @@ INSTANTIATE_TEST_SUITE_P(
         FrameCase{"FrameCutShort", {0x1B, 0x08, 0x01, 0x02, 0x03, 0x04}, -1, {0x1B, 0x08, 0x01, 0x02, 0x03, 0x04}, 3},
         FrameCase{"LoneEscThenSilence", {0x1B}, -1, {0x1B}, 3},
         FrameCase{"JunkOnlyIsDroppedAndEndsAsNothing", {0x01, 0x02, 0x03, 0x04, 0x05, 0x06}, 0, {}, 3},
+        // The seventh junk byte comes alone in the second attempt: junk still, not a broken frame.
+        FrameCase{"JunkOneByteLongerThanAnAttemptEndsAsNothing", {1, 2, 3, 4, 5, 6, 7}, 0, {}, 4},
+        FrameCase{"LoneJunkByteEndsAsNothing", {0x41}, 0, {}, 3},
         FrameCase{"LongestFrameTaken", frameOfLength(kMaxReceivedFrameBytes), kMaxReceivedFrameBytes,
                   frameOfLength(kMaxReceivedFrameBytes), 2},
         // Refused at once, with no read past the buffer: the rest stays on the line for the purge.
