@@ -23,7 +23,8 @@ QComboBox* editableCombo(const QStringList& items, QWidget* parent) {
     auto* combo = new QComboBox(parent);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
-    for (const QString& item : items) combo->addItem(item, item);
+    for (const QString& item : items)
+        combo->addItem(item, item);
     return combo;
 }
 
@@ -46,8 +47,8 @@ void showText(QComboBox* combo, const std::string& text) {
 
 void addMachinePorts(QComboBox* combo) {
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        const QString label = info.description().isEmpty() ? info.portName()
-                                                            : info.portName() + " - " + info.description();
+        const QString label =
+            info.description().isEmpty() ? info.portName() : info.portName() + " - " + info.description();
         combo->addItem(label, info.portName());
         combo->setItemData(combo->count() - 1, info.systemLocation(), Qt::ToolTipRole);
     }
@@ -94,24 +95,31 @@ CPortSettingsDlg::CPortSettingsDlg(const PortDialogValues& values, QWidget* pare
 }
 
 PortDialogValues CPortSettingsDlg::values() const {
-    return {port->currentText().toStdString(), baud->currentText().toStdString(),
-            dataBits->currentText().toStdString(), parity->currentIndex(), stopBits->currentIndex()};
+    return {port->currentText().toStdString(), baud->currentText().toStdString(), dataBits->currentText().toStdString(),
+            parity->currentIndex(), stopBits->currentIndex()};
 }
 
 QComboBox* CPortSettingsDlg::control(int id) const {
     switch (id) {
-    case kPortCombo: return port;
-    case kBaudCombo: return baud;
-    case kDataBitsCombo: return dataBits;
-    case kParityCombo: return parity;
-    case kStopBitsCombo: return stopBits;
-    default: return nullptr;
+    case kPortCombo:
+        return port;
+    case kBaudCombo:
+        return baud;
+    case kDataBitsCombo:
+        return dataBits;
+    case kParityCombo:
+        return parity;
+    case kStopBitsCombo:
+        return stopBits;
+    default:
+        return nullptr;
     }
 }
 
 bool runPortSettingsDialog(PortDialogValues& values, QWidget* parent) {
     CPortSettingsDlg dialog(values, parent);
-    if (dialog.exec() != QDialog::Accepted) return false;
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
     values = dialog.values();
     return true;
 }

@@ -11,13 +11,14 @@ namespace {
 // Leading white space, one sign, digits up to the first other character; no digits give 0.
 std::int32_t readNumberText(std::string_view text) {
     std::size_t start = 0;
-    while (start < text.size() && std::isspace(static_cast<unsigned char>(text[start]))) ++start;
+    while (start < text.size() && std::isspace(static_cast<unsigned char>(text[start])))
+        ++start;
     return readDecimal32(text.substr(start));
 }
 
-template <typename T>
-bool assignIfDifferent(T& field, T value) {
-    if (field == value) return false;
+template <typename T> bool assignIfDifferent(T& field, T value) {
+    if (field == value)
+        return false;
     field = value;
     return true;
 }

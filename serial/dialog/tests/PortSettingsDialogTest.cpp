@@ -44,7 +44,8 @@ private slots:
         CPortSettingsDlg dialog(dialogValuesFrom(PortSettings{}));
         QComboBox* port = dialog.control(CPortSettingsDlg::kPortCombo);
         QVERIFY(port->isEditable());
-        for (int i = 0; i < 4; ++i) QCOMPARE(port->itemText(i), QString("COM%1").arg(i + 1));
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(port->itemText(i), QString("COM%1").arg(i + 1));
         QVERIFY(!dialog.control(CPortSettingsDlg::kParityCombo)->isEditable());
         QCOMPARE(dialog.control(CPortSettingsDlg::kStopBitsCombo)->count(), 3);
         port->lineEdit()->setText("/dev/pts/7");
@@ -59,13 +60,27 @@ private slots:
         QTest::addColumn<bool>("changed");
         QTest::addColumn<uint>("baudRate");
         QTest::addColumn<int>("dataBits");
-        QTest::newRow("same") << "COM1" << "9600" << "8" << 0 << false << 9600u << 8;
-        QTest::newRow("port case counts") << "com1" << "9600" << "8" << 0 << true << 9600u << 8;
-        QTest::newRow("baud not a number") << "COM1" << "abc" << "8" << 0 << true << 0u << 8;
-        QTest::newRow("baud with blanks") << "COM1" << "  19200x" << "8" << 0 << true << 19200u << 8;
-        QTest::newRow("data bits low byte") << "COM1" << "9600" << "264" << 0 << false << 9600u << 8;
-        QTest::newRow("data bits") << "COM1" << "9600" << "7" << 0 << true << 9600u << 7;
-        QTest::newRow("parity") << "COM1" << "9600" << "8" << 2 << true << 9600u << 8;
+        QTest::newRow("same") << "COM1"
+                              << "9600"
+                              << "8" << 0 << false << 9600u << 8;
+        QTest::newRow("port case counts") << "com1"
+                                          << "9600"
+                                          << "8" << 0 << true << 9600u << 8;
+        QTest::newRow("baud not a number") << "COM1"
+                                           << "abc"
+                                           << "8" << 0 << true << 0u << 8;
+        QTest::newRow("baud with blanks") << "COM1"
+                                          << "  19200x"
+                                          << "8" << 0 << true << 19200u << 8;
+        QTest::newRow("data bits low byte") << "COM1"
+                                            << "9600"
+                                            << "264" << 0 << false << 9600u << 8;
+        QTest::newRow("data bits") << "COM1"
+                                   << "9600"
+                                   << "7" << 0 << true << 9600u << 7;
+        QTest::newRow("parity") << "COM1"
+                                << "9600"
+                                << "8" << 2 << true << 9600u << 8;
     }
     void changesAreDetectedFieldByField() {
         QFETCH(QString, port);

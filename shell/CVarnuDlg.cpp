@@ -1,0 +1,366 @@
+#include "shell/CVarnuDlg.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStringDecoder>
+#include <QVBoxLayout>
+#include <optional>
+
+#include "catalogue/CatalogueLoader.h"
+#include "resources/ControlTable.h"
+#include "resources/MenuTable.h"
+#include "resources/ResourceIds.h"
+#include "serial/dialog/CPortSettingsDlg.h"
+#include "shell/AppIcon.h"
+#include "shell/CAboutBox.h"
+#include "shell/DataFieldText.h"
+#include "shell/DialogBuilder.h"
+#include "shell/PortConnection.h"
+#include "shell/UpperCaseEdits.h"
+
+namespace varnu {
+namespace {
+
+using namespace ids;
+
+constexpr char kMessageCaption[] = "VARNU";
+constexpr char kNotAbleToConnect[] = "Not able to Connect.";
+constexpr int kResultClose = 1;
+constexpr int kResultCancel = 2;
+
+// The edit control keeps CR LF line ends; Qt's text widgets keep LF.
+QString toWidgetText(const std::string& text) {
+    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+std::string fromWidgetText(const QString& text) {
+    QString crlf = text;
+    return crlf.replace(QStringLiteral("\n"), QStringLiteral("\r\n")).toStdString();
+}
+
+void showRadioIndex(QButtonGroup* group, int index) {
+    // Exclusive groups cannot clear their last checked button; -1 must clear them all.
+    group->setExclusive(false);
+    for (QAbstractButton* button : group->buttons()) {
+        const QSignalBlocker blocker(button);
+        button->setChecked(group->id(button) == index);
+    }
+    group->setExclusive(true);
+}
+
+int selectedRow(const QListWidget* list) {
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->row(selected.front());
+}
+
+void showSelectedRow(QListWidget* list, int row) {
+    const QSignalBlocker blocker(list);
+    if (row >= 0 && row < list->count()) {
+        list->setCurrentRow(row);
+    } else {
+        list->clearSelection();
+        list->setCurrentRow(-1);
+    }
+}
+
+void showComboIndex(QComboBox* combo, int index) {
+    const QSignalBlocker blocker(combo);
+    combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+}
+
+// Programs set texts only when they differ, so that a show keeps the caret where it is.
+void showLineText(QLineEdit* edit, const std::string& text) {
+    const QString value = QString::fromStdString(text);
+    if (edit->text() == value)
+        return;
+    const QSignalBlocker blocker(edit);
+    edit->setText(value);
+}
+
+void showPlainText(QPlainTextEdit* edit, const std::string& text) {
+    const QString value = toWidgetText(text);
+    if (edit->toPlainText() == value)
+        return;
+    const QSignalBlocker blocker(edit);
+    const QSignalBlocker scrollBlocker(edit->verticalScrollBar());
+    edit->setPlainText(value);
+}
+
+void showLabelText(QLabel* label, const std::string& text) {
+    label->setText(QString::fromStdString(text));
+}
+
+} // namespace
+
+CVarnuDlg::CVarnuDlg(PortConnection& port, QString cataloguePath, QWidget* parent)
+    : QDialog(parent), port(port), cataloguePath(std::move(cataloguePath)) {
+    appIcon = makeAppIcon();
+    showMessage = [this](const QString& text) {
+        QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kMessageCaption), text, QMessageBox::Ok, this);
+        box.exec();
+    };
+    runPortSettings = [this](PortDialogValues& values) { return runPortSettingsDialog(values, this); };
+    buildWindow();
+    connectControls();
+}
+
+CVarnuDlg::~CVarnuDlg() = default;
+
+QWidget* CVarnuDlg::control(int id) const {
+    const auto found = controls.find(id);
+    return found == controls.end() ? nullptr : found->second;
+}
+
+void CVarnuDlg::buildWindow() {
+    const DialogSpec& spec = mainWindowSpec();
+    setWindowTitle(captionText(spec.title));
+    setWindowIcon(appIcon);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(windowFont());
+
+    auto* client = new QWidget(this);
+    const DialogUnits units(font());
+    BuiltDialog built = buildDialogControls(client, spec, units, appIcon);
+    controls = std::move(built.byId);
+    radioGroups = std::move(built.radioGroups);
+    client->setFixedSize(units.toX(spec.width), units.toY(spec.height));
+    client->installEventFilter(this); // paints the byte marks
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    buildMenu(this);
+    layout->addWidget(client);
+}
+
+void CVarnuDlg::buildMenu(QWidget* menuHost) {
+    auto* bar = new QMenuBar(menuHost);
+    for (const MenuSpec& menuSpec : mainMenuSpec()) {
+        QMenu* menu = bar->addMenu(captionText(menuSpec.title));
+        for (const MenuItemSpec& item : menuSpec.items) {
+            if (item.id == kSeparator) {
+                menu->addSeparator();
+                continue;
+            }
+            const int id = item.id;
+            QAction* action = menu->addAction(captionText(item.caption));
+            connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+        }
+    }
+    static_cast<QVBoxLayout*>(layout())->setMenuBar(bar);
+}
+
+void CVarnuDlg::connectControls() {
+    commands = {
+        {kAdd, [this] { AddEntry(); }},
+        {kDelete, [this] { DeleteEntry(); }},
+        {kOpen, [this] { OpenList(); }},
+        {kSave, [this] { SaveList(); }},
+        {kTransmit, [this] { OnTransmit(); }},
+        {kClear, [this] { OnClear(); }},
+        {kPortSettings, [this] { OnPortSettings(); }},
+        {kReconnect, [this] { OnReconnect(); }},
+        {kAbout, [this] { runAboutBox(); }},
+        {kClose, [this] { closeCollecting(); }},
+    };
+    for (int id : {kAdd, kDelete, kOpen, kSave, kTransmit, kClear, kClose}) {
+        connect(static_cast<QAbstractButton*>(control(id)), &QAbstractButton::clicked, this,
+                [this, id] { runCommand(id); });
+    }
+
+    // The class reacts to an accepted choice only, not to every move through the list.
+    connect(static_cast<QComboBox*>(control(kClassCombo)), &QComboBox::activated, this, [this] { selectClass(); });
+    connect(static_cast<QListWidget*>(control(kFunctionList)), &QListWidget::itemSelectionChanged, this,
+            [this] { selectFunction(); });
+    connect(static_cast<QComboBox*>(control(kTargetCombo)), &QComboBox::currentIndexChanged, this,
+            [this] { selectTarget(); });
+    connect(radioGroups.at(kSetRadio), &QButtonGroup::buttonClicked, this, [this] { selectAttribute(); });
+    connect(radioGroups.at(kHexRadio), &QButtonGroup::idClicked, this,
+            [this](int id) { switchDataRadix(static_cast<DataRadix>(id)); });
+
+    for (int id : {kAddress1Edit, kAddress2Edit, kDataEdit, kMultiBytesEdit})
+        control(id)->installEventFilter(this);
+    auto* multi = static_cast<QPlainTextEdit*>(control(kMultiBytesEdit));
+    connect(multi, &QPlainTextEdit::textChanged, this, [this] { showMultiRange(); });
+    connect(multi->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { showMultiRange(); });
+}
+
+void CVarnuDlg::runCommand(int id) {
+    const auto found = commands.find(id);
+    if (found != commands.end())
+        found->second();
+}
+
+bool CVarnuDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Paint && watched == control(kMultiBytesEdit)->parentWidget()) {
+        paintByteMarks(static_cast<QWidget*>(watched));
+        return false;
+    }
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        for (int id : {kAddress1Edit, kAddress2Edit, kDataEdit, kMultiBytesEdit}) {
+            if (watched != control(id))
+                continue;
+            if (event->type() == QEvent::FocusIn)
+                showFieldPrompt(id);
+            else
+                clearFieldPrompt();
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CVarnuDlg::initialise() {
+    if (!loadCatalogueFile())
+        return; // the window still opens, empty, with the port closed
+
+    auto* classCombo = static_cast<QComboBox*>(control(kClassCombo));
+    {
+        const QSignalBlocker blocker(classCombo);
+        for (const CommandGroup& group : catalogue_.groups)
+            classCombo->addItem(display(group.name));
+    }
+    selection.attribute = Attribute::Set;
+    selection.classIndex = 0;
+    batchUpdate = 1;
+    selection.functionIndex = 0;
+    selectClass();
+    exchange(Exchange::Show);
+    batchUpdate = 0;
+
+    if (!port.openPort())
+        showMessage(QString::fromLatin1(kNotAbleToConnect));
+
+    dataEdit.setHexMode(false);
+    dataEdit.attach(control(kDataEdit));
+    multiBytesEdit.setHexMode(true);
+    multiBytesEdit.attach(control(kMultiBytesEdit));
+    setDataLimit(DataRadix::Dec);
+    control(kSetRadio)->setFocus(Qt::OtherFocusReason);
+}
+
+bool CVarnuDlg::loadCatalogueFile() {
+    std::optional<std::string> bytes;
+    QFile file(cataloguePath);
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll().toStdString();
+    const CatalogueLoadResult result = loadCatalogue(bytes, catalogue_);
+    if (!result)
+        showMessage(QString::fromUtf8(result.message.data(), static_cast<qsizetype>(result.message.size())));
+    return result.ok;
+}
+
+QString CVarnuDlg::display(const std::string& name) const {
+    const QByteArray bytes = QByteArray::fromStdString(name);
+    if (catalogue_.encoding != TextEncoding::Cp932)
+        return QString::fromUtf8(bytes);
+    QStringDecoder decoder("Shift_JIS");
+    return decoder.isValid() ? QString(decoder(bytes)) : QString::fromLatin1(bytes);
+}
+
+void CVarnuDlg::exchange(Exchange direction) {
+    auto* attributes = radioGroups.at(kSetRadio);
+    auto* classCombo = static_cast<QComboBox*>(control(kClassCombo));
+    auto* targetCombo = static_cast<QComboBox*>(control(kTargetCombo));
+    auto* functionList = static_cast<QListWidget*>(control(kFunctionList));
+    auto* address1 = static_cast<QLineEdit*>(control(kAddress1Edit));
+    auto* address2 = static_cast<QLineEdit*>(control(kAddress2Edit));
+    auto* data = static_cast<QLineEdit*>(control(kDataEdit));
+    auto* transmitList = static_cast<QListWidget*>(control(kTransmitList));
+    auto* receive = static_cast<QPlainTextEdit*>(control(kReceiveList));
+    auto* status = static_cast<QLabel*>(control(kStatusLine));
+    auto* multi = static_cast<QPlainTextEdit*>(control(kMultiBytesEdit));
+    auto* range = static_cast<QLabel*>(control(kMultiRange));
+    auto* radix = radioGroups.at(kHexRadio);
+
+    if (direction == Exchange::Show) {
+        showRadioIndex(attributes, static_cast<int>(selection.attribute));
+        showComboIndex(classCombo, selection.classIndex);
+        showComboIndex(targetCombo, selection.targetIndex);
+        showSelectedRow(functionList, selection.functionIndex);
+        showLineText(address1, selection.address1Text);
+        showLineText(address2, selection.address2Text);
+        showLineText(data, selection.dataText);
+        showSelectedRow(transmitList, transmitSelection);
+        showPlainText(receive, receiveText);
+        showLabelText(status, statusText);
+        showPlainText(multi, selection.multiBytesText);
+        showLabelText(range, rangeText);
+        showRadioIndex(radix, static_cast<int>(selection.dataRadix));
+        return;
+    }
+    selection.attribute = static_cast<Attribute>(attributes->checkedId());
+    selection.classIndex = classCombo->currentIndex();
+    selection.targetIndex = targetCombo->currentIndex();
+    selection.functionIndex = selectedRow(functionList);
+    selection.address1Text = address1->text().toStdString();
+    selection.address2Text = address2->text().toStdString();
+    selection.dataText = data->text().toStdString();
+    transmitSelection = selectedRow(transmitList);
+    receiveText = fromWidgetText(receive->toPlainText());
+    statusText = status->text().toStdString();
+    selection.multiBytesText = fromWidgetText(multi->toPlainText());
+    rangeText = range->text().toStdString();
+    selection.dataRadix = static_cast<DataRadix>(radix->checkedId());
+}
+
+void CVarnuDlg::closeCollecting() {
+    exchange(Exchange::Collect);
+    done(kResultClose);
+}
+
+void CVarnuDlg::reject() {
+    done(kResultCancel);
+}
+
+void CVarnuDlg::runAboutBox() {
+    CAboutBox about(appIcon, this);
+    about.exec();
+}
+
+void CVarnuDlg::OnPortSettings() {
+    PortDialogValues values = dialogValuesFrom(port.settings());
+    if (!runPortSettings(values))
+        return;
+    PortSettings settings = port.settings();
+    if (!applyDialogValues(values, settings))
+        return; // nothing changed: the port stays as it is
+    port.setSettings(settings);
+    port.closePort();
+    if (!port.openPort())
+        showMessage(QString::fromLatin1(kNotAbleToConnect));
+}
+
+void CVarnuDlg::OnReconnect() {
+    port.closePort();
+    if (!port.openPort())
+        showMessage(QString::fromLatin1(kNotAbleToConnect));
+}
+
+void CVarnuDlg::paintByteMarks(QWidget* client) {
+    // The step is measured in the application's default font, not the window's own.
+    const int step = QFontMetrics(QApplication::font()).horizontalAdvance(QStringLiteral("11")) - 2;
+    const QRect field = control(kMultiBytesEdit)->geometry();
+    const int bottom = field.y() + field.height(); // the first row below the field
+    QPainter painter(client);
+    for (int x : byteMarkColumns(field.x(), field.x() + field.width(), step)) {
+        painter.setPen(Qt::white);
+        painter.drawPoint(x, bottom + 1);
+        painter.setPen(Qt::black);
+        painter.drawPoint(x + 1, bottom + 2);
+    }
+}
+
+} // namespace varnu

@@ -1,0 +1,122 @@
+#pragma once
+// The main window: every control of the tool, the state the handlers share, the exchange that
+// moves that state to and from the controls, and the routing of commands to their handlers.
+// Widgets collect and show; the catalogue and transmit-list code decides.
+
+#include <QDialog>
+#include <QIcon>
+#include <QString>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "catalogue/Catalogue.h"
+#include "serial/dialog/PortDialogValues.h"
+#include "shell/CHexEdit.h"
+#include "transmit_list/SelectionState.h"
+
+class QButtonGroup;
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+
+namespace varnu {
+
+class PortConnection;
+class UpperLineEdit;
+
+enum class Exchange { Show, Collect };
+
+class CVarnuDlg : public QDialog {
+    Q_OBJECT
+public:
+    CVarnuDlg(PortConnection& port, QString cataloguePath, QWidget* parent = nullptr);
+    ~CVarnuDlg() override;
+
+    // Loads the catalogue, fills and selects, opens the port and attaches the key filters.
+    // Run once, before the window is first shown; its messages come up before the window.
+    void initialise();
+
+    // The control with this resource id, or nullptr.
+    QWidget* control(int id) const;
+
+    // Members 1 to 13 in one direction: show puts them into the controls, collect takes them back.
+    void exchange(Exchange direction);
+
+    // Composition: the reactions to choosing class, function, target and attribute.
+    void selectClass();
+    void selectFunction();
+    void selectTarget();
+    void selectAttribute();
+
+    // Parameter fields.
+    void showFieldPrompt(int editId);
+    void clearFieldPrompt();
+    void switchDataRadix(DataRadix radix);
+    void showMultiRange();
+
+    // Port menu.
+    void OnPortSettings();
+    void OnReconnect();
+
+    // Runs the handler of a command id, as a button or a menu item does.
+    void runCommand(int id);
+
+    const Catalogue& catalogue() const { return catalogue_; }
+
+    // Replaceable for tests: every message box (warning icon, OK, caption "VARNU") and the
+    // Port Settings dialog (true on OK, with the values the user left in it).
+    std::function<void(const QString&)> showMessage;
+    std::function<bool(PortDialogValues&)> runPortSettings;
+
+    // The window's state (members 1 to 13 in the exchange's order, then the rest).
+    SelectionState selection;   // attribute, class, target, function, the four texts, radix
+    int transmitSelection = -1; // selection of the Transmit List
+    std::string receiveText;    // CR LF line ends, as the transmit sequence writes them
+    std::string statusText;
+    std::string rangeText;
+    QIcon appIcon;
+    bool timerExpired = false;
+    CHexEdit multiBytesEdit;
+    CHexEdit dataEdit;
+    int batchUpdate = 0;
+    int maxEntryWidth = 0;
+
+protected:
+    // Commands whose work lives with the transmit list and the protocol engine.
+    virtual void AddEntry() {}
+    virtual void DeleteEntry() {}
+    virtual void OpenList() {}
+    virtual void SaveList() {}
+    virtual void OnTransmit() {}
+    virtual void OnClear() {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The Escape key: ends the run with result 2, without collecting.
+    void reject() override;
+
+private:
+    void buildWindow();
+    void buildMenu(QWidget* menuHost);
+    void connectControls();
+    void closeCollecting();
+    void runAboutBox();
+    bool loadCatalogueFile();
+    void fillTargets();
+    void enableFieldsForCodes(int position);
+    void fillFieldDefaults();
+    void setFieldsEnabled(bool address1, bool address2, bool data, bool multi);
+    void setDataLimit(DataRadix radix);
+    void paintByteMarks(QWidget* client);
+    QString display(const std::string& name) const;
+
+    PortConnection& port;
+    QString cataloguePath;
+    Catalogue catalogue_;
+    std::map<int, QWidget*> controls;
+    std::map<int, QButtonGroup*> radioGroups;
+    std::map<int, std::function<void()>> commands;
+};
+
+} // namespace varnu

@@ -1,0 +1,140 @@
+// The key filter of the Data and Multi bytes fields, as a keyboard drives it.
+
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "shell/CHexEdit.h"
+#include "shell/UpperCaseEdits.h"
+#include "shell/tests/TestSuites.h"
+
+namespace varnu::testing {
+namespace {
+
+// Sends one typed character the way a keyboard does (control characters included).
+void typeCharacter(QWidget* widget, QChar ch) {
+    const int key = ch == QChar('\b') ? Qt::Key_Backspace : 0;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(widget, &press);
+}
+
+struct PasteProbe : UpperPlainTextEdit {
+    using UpperPlainTextEdit::insertFromMimeData;
+};
+
+class HexEditTest : public QObject {
+    Q_OBJECT
+private slots:
+    void filterDecidesEachCharacter_data() {
+        QTest::addColumn<bool>("hex");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("selectFrom"); // -1: caret at the end, no selection
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<int>("beeps");
+        QTest::newRow("hex a shows A") << true << "" << -1 << "a"
+                                       << "A" << 0;
+        QTest::newRow("hex digits and F") << true << "" << -1 << "09Ff"
+                                          << "09FF" << 0;
+        QTest::newRow("hex refuses g G - + . space") << true << "1" << -1 << "gG-+. "
+                                                     << "1" << 6;
+        QTest::newRow("dec 7") << false << "" << -1 << "7"
+                               << "7" << 0;
+        QTest::newRow("dec refuses A") << false << "" << -1 << "A"
+                                       << "" << 1;
+        QTest::newRow("dec minus in empty field") << false << "" << -1 << "-"
+                                                  << "-" << 0;
+        QTest::newRow("dec minus after a digit") << false << "1" << -1 << "-"
+                                                 << "1" << 1;
+        QTest::newRow("dec minus replaces selected 12") << false << "12" << 0 << "-"
+                                                        << "-" << 0;
+        QTest::newRow("dec minus over selected -12") << false << "-12" << 0 << "-"
+                                                     << "-12" << 1;
+        QTest::newRow("non-ASCII refused") << true << "" << -1 << QString(QChar(0x00E9)) + QChar(0xFF11) << "" << 2;
+    }
+    void filterDecidesEachCharacter() {
+        QFETCH(bool, hex);
+        QFETCH(QString, before);
+        QFETCH(int, selectFrom);
+        QFETCH(QString, typed);
+        QFETCH(QString, after);
+        QFETCH(int, beeps);
+        // The same rules on both kinds of field the window filters.
+        UpperLineEdit line;
+        UpperPlainTextEdit plain;
+        for (QWidget* edit : {static_cast<QWidget*>(&line), static_cast<QWidget*>(&plain)}) {
+            CHexEdit filter;
+            int refused = 0;
+            filter.beep = [&] { ++refused; };
+            filter.setHexMode(hex);
+            filter.attach(edit);
+            line.setText(before);
+            plain.setPlainText(before);
+            if (selectFrom >= 0) {
+                line.selectAll();
+                plain.selectAll();
+            } else {
+                line.end(false);
+                plain.moveCursor(QTextCursor::End);
+            }
+            for (QChar ch : typed)
+                typeCharacter(edit, ch);
+            const QString text = edit == &line ? line.text() : plain.toPlainText();
+            QCOMPARE(text, after);
+            QCOMPARE(refused, beeps);
+        }
+    }
+
+    void controlCharactersPassInBothModes() {
+        for (bool hex : {true, false}) {
+            UpperLineEdit edit;
+            CHexEdit filter;
+            int refused = 0;
+            filter.beep = [&] { ++refused; };
+            filter.setHexMode(hex);
+            filter.attach(&edit);
+            edit.setText("12");
+            edit.end(false);
+            typeCharacter(&edit, QChar('\b')); // backspace
+            for (char shortcut : {'\x03', '\x16', '\x18', '\x1a'})
+                typeCharacter(&edit, QChar(shortcut));
+            QCOMPARE(refused, 0);
+            QCOMPARE(edit.text(), QString("1"));
+        }
+    }
+
+    void modeChangeAffectsOnlyLaterTyping() {
+        UpperLineEdit edit;
+        CHexEdit filter;
+        filter.beep = [] {};
+        filter.setHexMode(true);
+        filter.attach(&edit);
+        typeCharacter(&edit, 'B');
+        filter.setHexMode(false);
+        QCOMPARE(edit.text(), QString("B"));
+        typeCharacter(&edit, 'C');
+        QCOMPARE(edit.text(), QString("B"));
+    }
+
+    void pasteIsNotFilteredButShownInUpperCase() {
+        PasteProbe edit;
+        CHexEdit filter;
+        filter.attach(&edit);
+        QMimeData data;
+        data.setText("zz 1f");
+        edit.insertFromMimeData(&data);
+        QCOMPARE(edit.toPlainText(), QString("ZZ 1F"));
+    }
+};
+
+} // namespace
+
+int runHexEditTests(int argc, char** argv) {
+    HexEditTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+} // namespace varnu::testing
+
+#include "HexEditTest.moc"

@@ -1,0 +1,11 @@
+#pragma once
+// The test classes of this binary, each run by the one main.
+
+namespace varnu::testing {
+
+int runMainWindowTests(int argc, char** argv);
+int runHexEditTests(int argc, char** argv);
+int runFieldTextTests(int argc, char** argv);
+int runLayoutTests(int argc, char** argv);
+
+} // namespace varnu::testing

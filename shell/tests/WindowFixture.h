@@ -1,0 +1,73 @@
+#pragma once
+// A main window on a fixture catalogue with a fake port, its message boxes recorded instead of shown.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QStringList>
+#include <QTest>
+#include <memory>
+
+#include "resources/ResourceIds.h"
+#include "shell/CVarnuDlg.h"
+#include "shell/PortConnection.h"
+
+namespace varnu::testing {
+
+class FakePort : public PortConnection {
+public:
+    PortSettings settings() const override { return current; }
+    void setSettings(const PortSettings& settings) override { current = settings; }
+    bool openPort() override {
+        ++opens;
+        open = opens_succeed;
+        return open;
+    }
+    void closePort() override {
+        ++closes;
+        open = false;
+    }
+
+    PortSettings current;
+    bool opens_succeed = true;
+    bool open = false;
+    int opens = 0;
+    int closes = 0;
+};
+
+struct WindowFixture {
+    explicit WindowFixture(const QString& catalogueFile, bool portWorks = true) {
+        port.opens_succeed = portWorks;
+        window = std::make_unique<CVarnuDlg>(port, QStringLiteral(VARNU_TEST_DATA "/") + catalogueFile);
+        window->showMessage = [this](const QString& text) { messages << text; };
+        window->initialise();
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window.get()))
+            qWarning("the window did not become active");
+    }
+
+    template <typename T> T* get(int id) const { return qobject_cast<T*>(window->control(id)); }
+    QLineEdit* edit(int id) const { return get<QLineEdit>(id); }
+    QString text(int id) const { return edit(id)->text(); }
+    bool enabled(int id) const { return window->control(id)->isEnabled(); }
+    QString status() const { return get<QLabel>(ids::kStatusLine)->text(); }
+
+    // What a user does: choose in a combo (an accepted choice), a list row, or click.
+    void chooseCombo(int id, int index) {
+        QComboBox* combo = get<QComboBox>(id);
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+    void chooseFunction(int row) { get<QListWidget>(ids::kFunctionList)->setCurrentRow(row); }
+    void click(int id) { get<QAbstractButton>(id)->click(); }
+
+    FakePort port;
+    QStringList messages;
+    std::unique_ptr<CVarnuDlg> window;
+};
+
+} // namespace varnu::testing
