@@ -1,0 +1,131 @@
+// The transmit run on the real serial link against the projector simulator misbehaving on
+// purpose: a hang-up, line noise, frames cut short or with a length byte of 0x80 and more,
+// odd reply bytes, a very slow projector. Every run must end with the Receive List text the
+// transmit rules give, and the port must work again after a reconnect. Needs /dev/ptmx.
+
+#include "cli/tests/ChildProcess.h"
+#include "protocol/TransmitSequence.h"
+#include "serial/SerialLink.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace varnu {
+namespace {
+
+using testing::SimulatorProcess;
+
+// Qt's serial port needs an application object for its notifiers.
+class QtCore : public ::testing::Environment {
+public:
+    void SetUp() override { app_ = std::make_unique<QCoreApplication>(argc_, argv_); }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[24] = "serial_fault_tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QCoreApplication> app_;
+};
+[[maybe_unused]] ::testing::Environment* const kQtCore = ::testing::AddGlobalTestEnvironment(new QtCore);
+
+class ReceiveList : public TransmitSink {
+public:
+    void textAppended(std::string_view text) override { this->text += text; }
+    std::string text;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// A Set the simulator acknowledges by default: the exchange that proves the port works.
+const std::string kGoodEntry = "(1) ESC 07 01 00 08 01 EF";
+const std::string kGoodReceiveText = "(1) ACK \r\n";
+// The indent of a second data frame in entry 1: "(1) " and "ACK ".
+const std::string kIndent1(8, ' ');
+const std::string kReceptionFailure = "Failure during data reception.\r\n";
+
+struct FaultCase {
+    const char* name;
+    const char* rulesFile; // in tests/data/faults
+    std::vector<std::string> entries;
+    std::string expectedText;
+};
+
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FaultInjection : public ::testing::TestWithParam<FaultCase> {};
+
+#ifdef VARNU_SIMULATOR_BINARY
+TEST_P(FaultInjection, EndsWithTheRuleTextAndTheLinkWorksAfterAReconnect) {
+    const FaultCase& c = GetParam();
+    SimulatorProcess sim;
+    ASSERT_TRUE(sim.start(VARNU_SIMULATOR_BINARY, readFile(std::string(VARNU_TEST_DATA) + "/faults/" + c.rulesFile)))
+        << "simulator did not start";
+    SerialLink link;
+    link.setSettings(PortSettings{sim.link.string()});
+    ASSERT_TRUE(link.OpenPort());
+
+    ReceiveList receiveList;
+    TransmitSequence run(link, receiveList);
+    const RunSummary summary = run.run(c.entries);
+    EXPECT_EQ(receiveList.text, c.expectedText);
+    EXPECT_EQ(summary.outcomes.size(), c.entries.size());
+
+    link.ClosePort();
+    ASSERT_TRUE(link.OpenPort());
+    ReceiveList afterReconnect;
+    TransmitSequence(link, afterReconnect).run(std::vector<std::string>{kGoodEntry});
+    EXPECT_EQ(afterReconnect.text, kGoodReceiveText);
+}
+#endif
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FaultInjection,
+    ::testing::Values(
+        // The line drops after the second entry's ACK: that entry ends as a Set without data,
+        // the third cannot be written.
+        FaultCase{"HangUpInTheMiddleOfARun",
+                  "hangup.rules",
+                  {kGoodEntry, "(2) ESC 07 01 01 0C 00 EB", "(3) ESC 07 01 00 08 00 F0"},
+                  "(1) ACK \r\n(2) ACK \r\n(3) Failure during data Transmission.\r\n"},
+        // Junk before and between the frames is skipped up to the next ESC.
+        FaultCase{"JunkBetweenFrames",
+                  "junk.rules",
+                  {"(1) ESC 06 02 01 09 EE"},
+                  "(1) ACK 1B0702010901EC\r\n" + kIndent1 + "1B0702010902EB\r\n\r\n"},
+        // Cut, good, cut, cut: the good frame resets the count, the second cut in a row ends the entry.
+        FaultCase{"FramesCutShort",
+                  "cut_short.rules",
+                  {"(1) ESC 06 02 01 04 F3"},
+                  "(1) ACK " + kReceptionFailure + kIndent1 + "1B0702010433BF\r\n" + kReceptionFailure +
+                      kReceptionFailure},
+        // Refused after its head; the rest of the frame arrives after the purge and is dropped as junk.
+        FaultCase{"LengthByteOf0x80AndAbove",
+                  "long_length.rules",
+                  {"(1) ESC 06 02 01 07 F0", "(2) ESC 06 02 01 08 EF"},
+                  "(1) ACK " + kReceptionFailure + "\r\n(2) ACK " + kReceptionFailure + "\r\n"},
+        // Whatever follows the odd byte is purged; the next entry goes on normally.
+        FaultCase{"ReplyNeitherAckNorNak",
+                  "odd_reply.rules",
+                  {"(1) ESC 07 01 00 0A 00 EE", "(2) ESC 07 01 00 0B 00 ED", "(3) ESC 07 01 00 0C 00 EC", kGoodEntry},
+                  "(1) ???\r\n(2) ???\r\n(3) ???\r\n(4) ACK \r\n"},
+        // 150 ms between bytes is within the 100 ms interval plus the next attempt: the frame is whole.
+        FaultCase{"BytesOneHundredFiftyMillisecondsApart",
+                  "slow.rules",
+                  {"(1) ESC 06 02 01 0A ED"},
+                  "(1) ACK 1B0702010A01EB\r\n\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace varnu
