@@ -22,7 +22,7 @@ void useDialogColours() {
 
 } // namespace
 
-int CVarnuApp::run(const AppOptions& options) {
+int CVarnuApp::runMainWindow(PortConnection& link, const AppOptions& options) {
     useDialogColours();
     if (options.portName) {
         PortSettings settings = link.settings();

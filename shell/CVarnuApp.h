@@ -5,9 +5,10 @@
 #include <QString>
 #include <optional>
 
-namespace varnu {
+#include "serial/SerialLink.h"
+#include "shell/SerialLinkConnection.h"
 
-class PortConnection;
+namespace varnu {
 
 struct AppOptions {
     QString cataloguePath = QStringLiteral("varnu.ini"); // in the working directory
@@ -16,14 +17,19 @@ struct AppOptions {
 
 class CVarnuApp {
 public:
-    explicit CVarnuApp(PortConnection& link) : link(link) {}
-
     // Runs the window to its end; returns the process exit status (always 0: neither a missing
     // catalogue nor a closed port ends the program with an error).
-    int run(const AppOptions& options);
+    int run(const AppOptions& options) { return runMainWindow(connection, options); }
+
+    SerialLink& serialLink() { return link; }
+
+    // The run over any port: the grey dialog look, the window, then the port closed before the
+    // window (and with it the catalogue) goes.
+    static int runMainWindow(PortConnection& port, const AppOptions& options);
 
 private:
-    PortConnection& link;
+    SerialLink link; // closed, with the default settings, until the window opens it
+    SerialLinkConnection connection{link};
 };
 
 // Reads --catalogue FILE and --port NAME; std::nullopt after printing usage or an error.

@@ -28,6 +28,7 @@
 #include "shell/CAboutBox.h"
 #include "shell/DataFieldText.h"
 #include "shell/DialogBuilder.h"
+#include "shell/GlyphFallback.h"
 #include "shell/PortConnection.h"
 #include "shell/UpperCaseEdits.h"
 
@@ -99,8 +100,17 @@ void showPlainText(QPlainTextEdit* edit, const std::string& text) {
     edit->setPlainText(value);
 }
 
+// A label keeps the member's text as it was given, whatever it has to draw instead.
+constexpr char kExchangedText[] = "exchangedText";
+
 void showLabelText(QLabel* label, const std::string& text) {
-    label->setText(QString::fromStdString(text));
+    const QString value = QString::fromStdString(text);
+    label->setProperty(kExchangedText, value);
+    label->setText(drawableText(value, label->font()));
+}
+
+std::string labelText(const QLabel* label) {
+    return label->property(kExchangedText).toString().toStdString();
 }
 
 } // namespace
@@ -310,9 +320,9 @@ void CVarnuDlg::exchange(Exchange direction) {
     selection.dataText = data->text().toStdString();
     transmitSelection = selectedRow(transmitList);
     receiveText = fromWidgetText(receive->toPlainText());
-    statusText = status->text().toStdString();
+    statusText = labelText(status);
     selection.multiBytesText = fromWidgetText(multi->toPlainText());
-    rangeText = range->text().toStdString();
+    rangeText = labelText(range);
     selection.dataRadix = static_cast<DataRadix>(radix->checkedId());
 }
 

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "shell/GlyphFallback.h"
 #include "shell/UpperCaseEdits.h"
 
 namespace varnu {
@@ -33,7 +34,7 @@ private:
 };
 
 QWidget* createControl(QWidget* parent, const ControlSpec& spec, const QIcon& icon) {
-    const QString caption = captionText(spec.caption);
+    const QString caption = drawableText(captionText(spec.caption), parent->font());
     switch (spec.kind) {
     case ControlKind::GroupFrame:
         return new QGroupBox(caption, parent);

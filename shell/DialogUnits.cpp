@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QStringList>
 #include <cmath>
 
 namespace varnu {
@@ -36,7 +37,11 @@ QRect DialogUnits::toPixels(const DialogRect& rect) const {
 }
 
 QFont windowFont() {
-    QFont font(QStringLiteral("DejaVu Sans Mono"), kWindowFontPoints);
+    // The Japanese Gothic faces (with the full-width punctuation) where installed.
+    QFont font;
+    font.setFamilies(QStringList() << QStringLiteral("MS Gothic") << QStringLiteral("IPAGothic")
+                                   << QStringLiteral("DejaVu Sans Mono"));
+    font.setPointSize(kWindowFontPoints);
     font.setStyleHint(QFont::TypeWriter);
     if (!QFontInfo(font).fixedPitch()) {
         font = QFontDatabase::systemFont(QFontDatabase::FixedFont);

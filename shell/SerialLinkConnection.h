@@ -1,19 +1,22 @@
 #pragma once
-// The main window's view of the serial link.
+// The main window's view of the application's serial link.
 
+#include "serial/SerialLink.h"
 #include "shell/PortConnection.h"
 
 namespace varnu {
 
 class SerialLinkConnection : public PortConnection {
 public:
-    PortSettings settings() const override { return settings_; }
-    void setSettings(const PortSettings& settings) override { settings_ = settings; }
-    bool openPort() override { return false; }
-    void closePort() override {}
+    explicit SerialLinkConnection(SerialLink& link) : link(link) {}
+
+    PortSettings settings() const override { return link.settings(); }
+    void setSettings(const PortSettings& settings) override { link.setSettings(settings); }
+    bool openPort() override { return link.OpenPort(); }
+    void closePort() override { link.ClosePort(); }
 
 private:
-    PortSettings settings_;
+    SerialLink& link;
 };
 
 } // namespace varnu

@@ -2,7 +2,6 @@
 #include <cstdio>
 
 #include "shell/CVarnuApp.h"
-#include "shell/SerialLinkConnection.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -13,7 +12,6 @@ int main(int argc, char* argv[]) {
         std::fputs(qPrintable(error), stderr);
         return 2;
     }
-    varnu::SerialLinkConnection link;
-    varnu::CVarnuApp app(link);
+    varnu::CVarnuApp app;
     return app.run(*options);
 }

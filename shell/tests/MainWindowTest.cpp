@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include "shell/CVarnuApp.h"
 #include "shell/tests/TestSuites.h"
 #include "shell/tests/WindowFixture.h"
 
@@ -67,6 +68,29 @@ private slots:
         f.click(kHexRadio);
         f.window->runCommand(kReconnect);
         QCOMPARE(f.port.opens, 1);
+    }
+
+    void shiftJisNamesAreDecodedForDisplay() {
+        WindowFixture f("cp932.ini");
+        QVERIFY(f.messages.isEmpty());
+        QCOMPARE(f.get<QComboBox>(kClassCombo)->currentText(), QString::fromUtf8("画質"));
+        QCOMPARE(f.get<QListWidget>(kFunctionList)->currentItem()->text(), QString::fromUtf8("明るさ"));
+        QCOMPARE(f.text(kDataEdit), QString("50"));
+    }
+
+    void commandLineOptions() {
+        QString error;
+        const auto defaults = parseAppOptions({"varnu"}, error);
+        QVERIFY(defaults);
+        QCOMPARE(defaults->cataloguePath, QString("varnu.ini"));
+        QVERIFY(!defaults->portName);
+        const auto given = parseAppOptions({"varnu", "--catalogue", "/tmp/x.ini", "--port", "/dev/pts/3"}, error);
+        QVERIFY(given);
+        QCOMPARE(given->cataloguePath, QString("/tmp/x.ini"));
+        QCOMPARE(given->portName.value_or(""), QString("/dev/pts/3"));
+        QVERIFY(!parseAppOptions({"varnu", "--bogus"}, error));
+        QVERIFY(!parseAppOptions({"varnu", "extra"}, error));
+        QVERIFY(error.contains("extra"));
     }
 
     void unavailablePortIsReportedOnceBeforeTheWindow() {
@@ -267,7 +291,7 @@ private slots:
         const QTextLine last = layout->lineAt(layout->lineCount() - 1);
         const int first = last.textStart() / 2;
         const int lastByte = first + (last.textLength() + 1) / 2 - 1;
-        QCOMPARE(f.get<QLabel>(kMultiRange)->text(),
+        QCOMPARE(QString::fromStdString(f.window->rangeText),
                  QString::asprintf("0x%02X-0x%02X", unsigned(first), unsigned(lastByte)));
         QVERIFY(first > 0);
     }

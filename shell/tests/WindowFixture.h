@@ -54,7 +54,10 @@ struct WindowFixture {
     QLineEdit* edit(int id) const { return get<QLineEdit>(id); }
     QString text(int id) const { return edit(id)->text(); }
     bool enabled(int id) const { return window->control(id)->isEnabled(); }
-    QString status() const { return get<QLabel>(ids::kStatusLine)->text(); }
+    QString status() const {
+        window->exchange(Exchange::Collect);
+        return QString::fromStdString(window->statusText);
+    }
 
     // What a user does: choose in a combo (an accepted choice), a list row, or click.
     void chooseCombo(int id, int index) {
