@@ -74,6 +74,12 @@ private slots:
         QCOMPARE(f.get<QLabel>(kClassLabel)->buddy(), f.window->control(kClassCombo));
         QCOMPARE(f.get<QLabel>(kMultiBytesLabel)->buddy(), f.window->control(kMultiBytesEdit));
         QCOMPARE(f.get<QLabel>(kDataLabel)->buddy(), f.window->control(kDataEdit));
+        // The frame's mnemonic reaches the radio after it, which is not its child.
+        f.window->control(kClose)->setFocus();
+        QTest::keyClick(f.window.get(), Qt::Key_M, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), f.window->control(kSetRadio));
+        QTest::keyClick(f.window.get(), Qt::Key_T, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), f.window->control(kDataEdit));
     }
 
     void menuBarMatchesItsTable() {
