@@ -62,7 +62,7 @@ private slots:
         const int order[] = {kClassCombo, kFunctionList, kTargetCombo,  kAddress1Edit, kAddress2Edit,
                              kDataEdit,   kAdd,          kDelete,       kOpen,         kSave,
                              kTransmit,   kClear,        kTransmitList, kReceiveList,  kClose};
-        f.window->control(kResetRadio)->setFocus();
+        f.window->control(kSetRadio)->setFocus();
         for (int id : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), f.window->control(id));

@@ -147,6 +147,11 @@ private slots:
         }
         f.click(kSetRadio);
         QVERIFY(f.enabled(kMultiBytesEdit) && !f.enabled(kDataEdit));
+        // The arrow keys move through the group and choose as a click does.
+        f.window->control(kSetRadio)->setFocus();
+        QTest::keyClick(f.window->control(kSetRadio), Qt::Key_Right);
+        QVERIFY(f.get<QRadioButton>(kGetRadio)->isChecked());
+        QVERIFY(!f.enabled(kMultiBytesEdit) && f.enabled(kDataEdit));
     }
 
     void catalogueGapsDisableWhatCannotBeUsed() {
