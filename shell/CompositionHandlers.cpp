@@ -14,6 +14,7 @@
 #include "shell/CVarnuDlg.h"
 #include "shell/DataFieldText.h"
 #include "shell/UpperCaseEdits.h"
+#include "transmit_list/DataRadixText.h"
 #include "transmit_list/FieldDefaults.h"
 
 namespace varnu {
@@ -132,9 +133,6 @@ void CVarnuDlg::setFieldsEnabled(bool address1, bool address2, bool data, bool m
 
 void CVarnuDlg::fillFieldDefaults() {
     varnu::fillFieldDefaults(catalogue_, selection);
-    // The default is written in decimal; in Hex mode it is shown in hex so that Add reads
-    // the value the catalogue means.
-    selection.dataText = dataTextInRadix(selection.dataText, selection.dataRadix);
 }
 
 void CVarnuDlg::selectTarget() {

@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "catalogue/ParseHexText.h"
-#include "transmit_list/EntryComposer.h"
-
 namespace varnu {
 namespace {
 
@@ -20,20 +17,6 @@ template <typename... Args> std::string format(const char* pattern, Args... args
 }
 
 } // namespace
-
-std::string decimalDataText(std::string_view hexText) {
-    const auto low = static_cast<std::int8_t>(parseHexText(hexText) & 0xFF);
-    return std::to_string(low);
-}
-
-std::string hexDataText(std::string_view decimalText) {
-    const auto low = static_cast<unsigned>(readDecimalData(decimalText)) & 0xFF;
-    return format("%02X", low);
-}
-
-std::string dataTextInRadix(std::string_view decimalText, DataRadix radix) {
-    return radix == DataRadix::Hex ? hexDataText(decimalText) : std::string(decimalText);
-}
 
 std::string dataRangeHint(std::int32_t dataMin, std::int32_t dataMax, DataRadix radix) {
     if (dataMin == dataMax)

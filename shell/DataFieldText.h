@@ -1,6 +1,7 @@
 #pragma once
-// Pure text rules of the parameter fields: the Data radix conversions, the Data range hint,
-// the byte range of a Multi bytes line and the byte marks under that field.
+// Pure text rules of the parameter fields: the Data range hint, the byte range of a Multi
+// bytes line and the byte marks under that field (the radix conversions are in
+// transmit_list/DataRadixText.h).
 
 #include <cstdint>
 #include <string>
@@ -10,13 +11,6 @@
 #include "transmit_list/SelectionState.h"
 
 namespace varnu {
-
-// Hex to Dec: the hex reading's low byte as a signed number ("FF" gives "-1").
-std::string decimalDataText(std::string_view hexText);
-// Dec to Hex: the decimal reading's low byte as two hex digits ("200" gives "C8").
-std::string hexDataText(std::string_view decimalText);
-// The text `dataText` (decimal digits, as the defaults are written) in the given radix.
-std::string dataTextInRadix(std::string_view decimalText, DataRadix radix);
 
 // The hint appended to the Data prompt, in full-width parentheses; empty when min equals max.
 // Hex shows the low byte of the minimum and the whole maximum.

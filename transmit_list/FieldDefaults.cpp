@@ -1,5 +1,7 @@
 #include "transmit_list/FieldDefaults.h"
 
+#include "transmit_list/DataRadixText.h"
+
 #include <cstdio>
 
 namespace varnu {
@@ -14,7 +16,8 @@ std::string formatEvenHex(std::uint32_t value) {
 }
 
 bool fillFieldDefaults(const Catalogue& catalogue, SelectionState& state) {
-    state.dataText = std::to_string(catalogue.dataDefault(state.classIndex, state.functionIndex));
+    const std::string decimalDefault = std::to_string(catalogue.dataDefault(state.classIndex, state.functionIndex));
+    state.dataText = dataTextInRadix(decimalDefault, state.dataRadix);
     state.multiBytesText.clear();
     const TargetForm* form = findSelectedForm(catalogue, state).form;
     if (!form) {

@@ -16,9 +16,9 @@ namespace varnu {
 // 0 gives "00", 0x100 gives "0100", -1 gives "FFFFFFFF".
 std::string formatEvenHex(std::uint32_t value);
 
-// Data gets the decimal dataDefault (whatever the radix), Multi is emptied, and the two
-// addresses get the fixed values of the chosen target's layout for the attribute's pass.
-// Without a layout the addresses are emptied and false is returned.
+// Data gets the dataDefault in the radix in force (so that Add reads the value the catalogue
+// means), Multi is emptied, and the two addresses get the fixed values of the chosen target's
+// layout for the attribute's pass. Without a layout the addresses are emptied and false is returned.
 bool fillFieldDefaults(const Catalogue& catalogue, SelectionState& state);
 
 // Which parameter fields a code list uses, up to its End. Literal bytes set no flag.

@@ -41,6 +41,16 @@ TEST(ComposeCommand, ComposesWithTheFieldsChoosingTheTargetGives) {
     }
 }
 
+TEST(ComposeCommand, DataDefaultMeansTheSameByteInEitherRadix) {
+    const auto path = std::filesystem::temp_directory_path() / "varnu_compose_default.ini";
+    std::ofstream(path) << "[GROUP]\nSIZE=1\n0=C\n[C]\nSIZE=1\n0=F,0,255,10,T\n[T]\nWRITE=D\nREAD=D\n";
+    const CliRun decimal = compose({"--class", "C", "--function", "F"}, path.string());
+    const CliRun hex = compose({"--class", "C", "--function", "F", "--radix", "hex"}, path.string());
+    EXPECT_EQ(decimal.out, "ESC 07 01 00 00 0A EE\n") << decimal.err;
+    EXPECT_EQ(hex.out, decimal.out) << hex.err;
+    std::filesystem::remove(path);
+}
+
 TEST(ComposeCommand, RefusedCompositionsPrintNothing) {
     const CliRun tooLong = compose({"--class", "0", "--function", "0", "--target", "1", "--address2", "1000000"});
     EXPECT_EQ(tooLong.status, kExitUsage);

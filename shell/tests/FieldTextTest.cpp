@@ -1,4 +1,4 @@
-// The text rules of the parameter fields: radix conversions, range hints, byte ranges, marks.
+// The text rules of the parameter fields: range hints, byte ranges, marks.
 
 #include <QTest>
 
@@ -16,46 +16,6 @@ QString hint(std::int32_t min, std::int32_t max, DataRadix radix) {
 class FieldTextTest : public QObject {
     Q_OBJECT
 private slots:
-    void radixConversions_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("toDec"); // read as hex
-        QTest::addColumn<QString>("toHex"); // read as decimal
-        QTest::newRow("FF") << "FF"
-                            << "-1"
-                            << "00";
-        QTest::newRow("200") << "200"
-                             << "0"
-                             << "C8";
-        QTest::newRow("300") << "300"
-                             << "0"
-                             << "2C";
-        QTest::newRow("empty") << ""
-                               << "0"
-                               << "00";
-        QTest::newRow("7F") << "7F"
-                            << "127"
-                            << "07";
-        QTest::newRow("80") << "80"
-                            << "-128"
-                            << "50";
-        QTest::newRow("minus") << "-128"
-                               << "40"
-                               << "80";
-        QTest::newRow("blanks and sign") << " +12"
-                                         << "18"
-                                         << "0C";
-        QTest::newRow("foreign digit counts zero") << "1G"
-                                                   << "16"
-                                                   << "01";
-    }
-    void radixConversions() {
-        QFETCH(QString, text);
-        QFETCH(QString, toDec);
-        QFETCH(QString, toHex);
-        QCOMPARE(QString::fromStdString(decimalDataText(text.toStdString())), toDec);
-        QCOMPARE(QString::fromStdString(hexDataText(text.toStdString())), toHex);
-    }
-
     void rangeHints() {
         const QString open(QChar(0xFF08));
         const QString close(QChar(0xFF09));

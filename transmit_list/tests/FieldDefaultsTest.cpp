@@ -33,7 +33,7 @@ TEST(FillFieldDefaults, ReplacesTheFieldsFromTheAttributesPass) {
     SelectionState state{.targetIndex = -1, .dataText = "99", .multiBytesText = "0102", .dataRadix = DataRadix::Hex};
     ASSERT_TRUE(fillFieldDefaults(catalogue, state));
     EXPECT_EQ(state.address1Text + "|" + state.address2Text + "|" + state.dataText + "|" + state.multiBytesText,
-              "1F|00|-3|");
+              "1F|00|FD|");
     state.attribute = Attribute::Reset;
     fillFieldDefaults(catalogue, state);
     EXPECT_EQ(state.address1Text + "|" + state.address2Text, "0100|012345");
@@ -42,7 +42,10 @@ TEST(FillFieldDefaults, ReplacesTheFieldsFromTheAttributesPass) {
     EXPECT_EQ(state.address1Text + "|" + state.address2Text, "00|00");
     state.targetIndex = 2; // no such target
     EXPECT_FALSE(fillFieldDefaults(catalogue, state));
-    EXPECT_EQ(state.address1Text + "|" + state.dataText, "|-3");
+    EXPECT_EQ(state.address1Text + "|" + state.dataText, "|FD");
+    state.dataRadix = DataRadix::Dec;
+    fillFieldDefaults(catalogue, state);
+    EXPECT_EQ(state.dataText, "-3");
 }
 
 TEST(FieldFlags, FollowTheCodesUpToEnd) {
