@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QPalette>
+#include <QTimer>
 
+#include "resources/ResourceIds.h"
 #include "shell/CVarnuDlg.h"
 #include "shell/PortConnection.h"
 
@@ -33,6 +35,12 @@ int CVarnuApp::runMainWindow(PortConnection& link, const AppOptions& options) {
         CVarnuDlg window(link, options.cataloguePath);
         QApplication::setWindowIcon(window.appIcon);
         window.initialise();
+        if (options.transmitFile) {
+            QTimer::singleShot(0, &window, [&window, path = *options.transmitFile] {
+                window.openListFile(path);
+                window.runCommand(ids::kTransmit);
+            });
+        }
         window.exec();
         // The port is released before the window (and with it the catalogue) goes.
         link.closePort();
@@ -48,7 +56,11 @@ std::optional<AppOptions> parseAppOptions(const QStringList& arguments, QString&
                                        QStringLiteral("FILE"));
     const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Serial port (default: COM1)."),
                                   QStringLiteral("NAME"));
-    parser.addOptions({catalogue, port});
+    const QCommandLineOption transmitFile(
+        QStringLiteral("transmit-file"),
+        QStringLiteral("Open this list file and transmit it once the window shows (demonstrations, screenshots)."),
+        QStringLiteral("FILE"));
+    parser.addOptions({catalogue, port, transmitFile});
     if (!parser.parse(arguments)) {
         error = parser.errorText() + "\n" + parser.helpText();
         return std::nullopt;
@@ -63,6 +75,8 @@ std::optional<AppOptions> parseAppOptions(const QStringList& arguments, QString&
         options.cataloguePath = parser.value(catalogue);
     if (parser.isSet(port))
         options.portName = parser.value(port);
+    if (parser.isSet(transmitFile))
+        options.transmitFile = parser.value(transmitFile);
     return options;
 }
 

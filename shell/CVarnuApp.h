@@ -13,6 +13,7 @@ namespace varnu {
 struct AppOptions {
     QString cataloguePath = QStringLiteral("varnu.ini"); // in the working directory
     std::optional<QString> portName;                     // replaces the default "COM1"
+    std::optional<QString> transmitFile;                 // opened and sent once the window shows
 };
 
 class CVarnuApp {
@@ -32,7 +33,7 @@ private:
     SerialLinkConnection connection{link};
 };
 
-// Reads --catalogue FILE and --port NAME; std::nullopt after printing usage or an error.
+// Reads --catalogue FILE, --port NAME and --transmit-file FILE; std::nullopt after printing usage or an error.
 std::optional<AppOptions> parseAppOptions(const QStringList& arguments, QString& error);
 
 } // namespace varnu

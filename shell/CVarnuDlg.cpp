@@ -17,6 +17,8 @@
 #include <QSignalBlocker>
 #include <QStringDecoder>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <iterator>
 #include <optional>
 
 #include "catalogue/CatalogueLoader.h"
@@ -29,7 +31,9 @@
 #include "shell/DataFieldText.h"
 #include "shell/DialogBuilder.h"
 #include "shell/GlyphFallback.h"
+#include "shell/ListFileDialog.h"
 #include "shell/PortConnection.h"
+#include "shell/TransmitRun.h"
 #include "shell/UpperCaseEdits.h"
 
 namespace varnu {
@@ -41,6 +45,10 @@ constexpr char kMessageCaption[] = "VARNU";
 constexpr char kNotAbleToConnect[] = "Not able to Connect.";
 constexpr int kResultClose = 1;
 constexpr int kResultCancel = 2;
+
+// Commands that change the list or the port wait until a transmit run has ended. Save only
+// reads the list, which cannot change during a run, so it stays available.
+constexpr int kHeldDuringRun[] = {kAdd, kDelete, kOpen, kTransmit, kClear, kPortSettings, kReconnect};
 
 // The edit control keeps CR LF line ends; Qt's text widgets keep LF.
 QString toWidgetText(const std::string& text) {
@@ -123,8 +131,11 @@ CVarnuDlg::CVarnuDlg(PortConnection& port, QString cataloguePath, QWidget* paren
         box.exec();
     };
     runPortSettings = [this](PortDialogValues& values) { return runPortSettingsDialog(values, this); };
+    chooseOpenFile = [this] { return runListFileDialog(ListFileDialog::Open, this); };
+    chooseSaveFile = [this] { return runListFileDialog(ListFileDialog::Save, this); };
     buildWindow();
     connectControls();
+    transmitList.setMetrics(entryMetrics());
 }
 
 CVarnuDlg::~CVarnuDlg() = default;
@@ -168,6 +179,9 @@ void CVarnuDlg::buildMenu(QWidget* menuHost) {
             const int id = item.id;
             QAction* action = menu->addAction(captionText(item.caption));
             connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+            menuActions[id] = action;
+            if (id == kPortSettings)
+                portMenu = menu;
         }
     }
     static_cast<QVBoxLayout*>(layout())->setMenuBar(bar);
@@ -209,9 +223,23 @@ void CVarnuDlg::connectControls() {
 }
 
 void CVarnuDlg::runCommand(int id) {
+    if (isTransmitting() &&
+        std::find(std::begin(kHeldDuringRun), std::end(kHeldDuringRun), id) != std::end(kHeldDuringRun))
+        return; // its button or menu item is disabled; a shortcut must not slip past that
     const auto found = commands.find(id);
     if (found != commands.end())
         found->second();
+}
+
+void CVarnuDlg::holdCommandsDuringRun(bool held) {
+    for (int id : kHeldDuringRun) {
+        if (QWidget* button = control(id))
+            button->setEnabled(!held);
+        if (const auto action = menuActions.find(id); action != menuActions.end())
+            action->second->setEnabled(!held);
+    }
+    if (portMenu)
+        portMenu->setEnabled(!held);
 }
 
 bool CVarnuDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -288,7 +316,7 @@ void CVarnuDlg::exchange(Exchange direction) {
     auto* address1 = static_cast<QLineEdit*>(control(kAddress1Edit));
     auto* address2 = static_cast<QLineEdit*>(control(kAddress2Edit));
     auto* data = static_cast<QLineEdit*>(control(kDataEdit));
-    auto* transmitList = static_cast<QListWidget*>(control(kTransmitList));
+    auto* transmitListView = static_cast<QListWidget*>(control(kTransmitList));
     auto* receive = static_cast<QPlainTextEdit*>(control(kReceiveList));
     auto* status = static_cast<QLabel*>(control(kStatusLine));
     auto* multi = static_cast<QPlainTextEdit*>(control(kMultiBytesEdit));
@@ -303,7 +331,7 @@ void CVarnuDlg::exchange(Exchange direction) {
         showLineText(address1, selection.address1Text);
         showLineText(address2, selection.address2Text);
         showLineText(data, selection.dataText);
-        showSelectedRow(transmitList, transmitSelection);
+        showSelectedRow(transmitListView, transmitList.selection().value_or(-1));
         showPlainText(receive, receiveText);
         showLabelText(status, statusText);
         showPlainText(multi, selection.multiBytesText);
@@ -318,7 +346,7 @@ void CVarnuDlg::exchange(Exchange direction) {
     selection.address1Text = address1->text().toStdString();
     selection.address2Text = address2->text().toStdString();
     selection.dataText = data->text().toStdString();
-    transmitSelection = selectedRow(transmitList);
+    transmitList.select(selectedRow(transmitListView));
     receiveText = fromWidgetText(receive->toPlainText());
     statusText = labelText(status);
     selection.multiBytesText = fromWidgetText(multi->toPlainText());
@@ -333,6 +361,14 @@ void CVarnuDlg::closeCollecting() {
 
 void CVarnuDlg::reject() {
     done(kResultCancel);
+}
+
+void CVarnuDlg::done(int result) {
+    if (transmitRun) {
+        transmitRun->stopAndWait();
+        endTransmit();
+    }
+    QDialog::done(result);
 }
 
 void CVarnuDlg::runAboutBox() {

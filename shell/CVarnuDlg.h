@@ -6,24 +6,32 @@
 #include <QDialog>
 #include <QIcon>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "catalogue/Catalogue.h"
 #include "serial/dialog/PortDialogValues.h"
 #include "shell/CHexEdit.h"
 #include "transmit_list/SelectionState.h"
+#include "transmit_list/TransmitList.h"
 
+class QAction;
 class QButtonGroup;
 class QComboBox;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QPlainTextEdit;
 
 namespace varnu {
 
+class ExtentListWidget;
 class PortConnection;
+class TransmitRun;
 class UpperLineEdit;
 
 enum class Exchange { Show, Collect };
@@ -63,17 +71,25 @@ public:
     // Runs the handler of a command id, as a button or a menu item does.
     void runCommand(int id);
 
+    // Open without the file dialog: replaces the Transmit List by the file's accepted lines.
+    void openListFile(const QString& path);
+    // True from Transmit until the run has handed the port back.
+    bool isTransmitting() const { return transmitRun != nullptr; }
+
     const Catalogue& catalogue() const { return catalogue_; }
 
-    // Replaceable for tests: every message box (warning icon, OK, caption "VARNU") and the
-    // Port Settings dialog (true on OK, with the values the user left in it).
+    // Replaceable for tests: every message box (warning icon, OK, caption "VARNU"), the
+    // Port Settings dialog (true on OK, with the values the user left in it) and the file
+    // dialogs of Open and Save (the chosen path, empty on cancel).
     std::function<void(const QString&)> showMessage;
     std::function<bool(PortDialogValues&)> runPortSettings;
+    std::function<QString()> chooseOpenFile;
+    std::function<QString()> chooseSaveFile;
 
     // The window's state (members 1 to 13 in the exchange's order, then the rest).
-    SelectionState selection;   // attribute, class, target, function, the four texts, radix
-    int transmitSelection = -1; // selection of the Transmit List
-    std::string receiveText;    // CR LF line ends, as the transmit sequence writes them
+    SelectionState selection;  // attribute, class, target, function, the four texts, radix
+    TransmitList transmitList; // the entries, their selection and maxEntryWidth; list 1028 shows it
+    std::string receiveText;   // CR LF line ends, as the transmit sequence writes them
     std::string statusText;
     std::string rangeText;
     QIcon appIcon;
@@ -81,17 +97,20 @@ public:
     CHexEdit multiBytesEdit;
     CHexEdit dataEdit;
     int batchUpdate = 0;
-    int maxEntryWidth = 0;
+
+    // The Transmit List and the Receive List.
+    void AddEntry();
+    void DeleteEntry();
+    void OpenList();
+    void SaveList();
+    void OnTransmit();
+    void OnClear();
+
+    // Ends the modal run; a transmit run is stopped first and its worker waited for, so that
+    // the port is back on this thread when the application closes it.
+    void done(int result) override;
 
 protected:
-    // Commands whose work lives with the transmit list and the protocol engine.
-    virtual void AddEntry() {}
-    virtual void DeleteEntry() {}
-    virtual void OpenList() {}
-    virtual void SaveList() {}
-    virtual void OnTransmit() {}
-    virtual void OnClear() {}
-
     bool eventFilter(QObject* watched, QEvent* event) override;
     // The Escape key: ends the run with result 2, without collecting.
     void reject() override;
@@ -111,12 +130,24 @@ private:
     void paintByteMarks(QWidget* client);
     QString display(const std::string& name) const;
 
+    // Keeps list 1028 in step with the model: texts, selection and horizontal extent.
+    void showTransmitList();
+    ExtentListWidget* transmitListView() const;
+    EntryMetrics entryMetrics() const;
+    void appendReceiveText(const QString& text);
+    void endTransmit();
+    void holdCommandsDuringRun(bool held);
+
     PortConnection& port;
     QString cataloguePath;
     Catalogue catalogue_;
     std::map<int, QWidget*> controls;
     std::map<int, QButtonGroup*> radioGroups;
     std::map<int, std::function<void()>> commands;
+    std::map<int, QAction*> menuActions;
+    QMenu* portMenu = nullptr;
+    std::unique_ptr<TransmitRun> transmitRun;
+    std::optional<std::uint32_t> changedBaudRate; // reported by the run, applied when it ends
 };
 
 } // namespace varnu

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "shell/ExtentListWidget.h"
 #include "shell/GlyphFallback.h"
 #include "shell/UpperCaseEdits.h"
 
@@ -54,10 +55,11 @@ QWidget* createControl(QWidget* parent, const ControlSpec& spec, const QIcon& ic
         return combo;
     }
     case ControlKind::ListBox: {
-        auto* list = new QListWidget(parent);
+        // A list box with a horizontal scroll bar scrolls as far as its extent says.
+        const bool scrollsSideways = (spec.style & kHorizontalScroll) != 0;
+        auto* list = scrollsSideways ? new ExtentListWidget(parent) : new QListWidget(parent);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
-        list->setHorizontalScrollBarPolicy((spec.style & kHorizontalScroll) ? Qt::ScrollBarAsNeeded
-                                                                            : Qt::ScrollBarAlwaysOff);
+        list->setHorizontalScrollBarPolicy(scrollsSideways ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         return list;
     }

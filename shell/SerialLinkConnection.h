@@ -8,15 +8,19 @@ namespace varnu {
 
 class SerialLinkConnection : public PortConnection {
 public:
-    explicit SerialLinkConnection(SerialLink& link) : link(link) {}
+    explicit SerialLinkConnection(SerialLink& link) : link_(link) {}
 
-    PortSettings settings() const override { return link.settings(); }
-    void setSettings(const PortSettings& settings) override { link.setSettings(settings); }
-    bool openPort() override { return link.OpenPort(); }
-    void closePort() override { link.ClosePort(); }
+    PortSettings settings() const override { return link_.settings(); }
+    void setSettings(const PortSettings& settings) override { link_.setSettings(settings); }
+    bool openPort() override { return link_.OpenPort(); }
+    void closePort() override { link_.ClosePort(); }
+
+    Link& link() override { return link_; }
+    void moveToThread(QThread* thread) override { link_.moveToThread(thread); }
+    void setStopToken(std::stop_token stop) override { link_.setStopToken(std::move(stop)); }
 
 private:
-    SerialLink& link;
+    SerialLink& link_;
 };
 
 } // namespace varnu

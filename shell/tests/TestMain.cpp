@@ -6,7 +6,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     using namespace varnu::testing;
     int failures = 0;
-    for (auto* suite : {runMainWindowTests, runHexEditTests, runFieldTextTests, runLayoutTests})
+    for (auto* suite : {runMainWindowTests, runHexEditTests, runFieldTextTests, runLayoutTests, runListCommandsTests,
+                        runTransmitWindowTests})
         failures += suite(argc, argv);
     return failures == 0 ? 0 : 1;
 }

@@ -7,5 +7,7 @@ int runMainWindowTests(int argc, char** argv);
 int runHexEditTests(int argc, char** argv);
 int runFieldTextTests(int argc, char** argv);
 int runLayoutTests(int argc, char** argv);
+int runListCommandsTests(int argc, char** argv);
+int runTransmitWindowTests(int argc, char** argv);
 
 } // namespace varnu::testing

@@ -17,6 +17,21 @@
 
 namespace varnu::testing {
 
+// A line with nothing at the other end: every write fails, nothing arrives; purges are counted.
+class ClosedLink : public Link {
+public:
+    std::size_t writePort(std::span<const std::uint8_t>) override { return 0; }
+    int readPort(std::vector<std::uint8_t>& received, ReadMode) override {
+        received.clear();
+        return 0;
+    }
+    void purge() override { ++purges; }
+    void waitPumping(std::chrono::milliseconds) override {}
+    bool reopenAt(std::uint32_t) override { return false; }
+
+    int purges = 0;
+};
+
 class FakePort : public PortConnection {
 public:
     PortSettings settings() const override { return current; }
@@ -30,6 +45,11 @@ public:
         ++closes;
         open = false;
     }
+    Link& link() override { return line; }
+    void moveToThread(QThread*) override {}
+    void setStopToken(std::stop_token) override {}
+
+    ClosedLink line;
 
     PortSettings current;
     bool opens_succeed = true;

@@ -1,0 +1,110 @@
+// The main window's Transmit List commands: Add and Delete through the entry composer and the
+// list model, Open and Save through the list-file reader and writer. List 1028 is the model's
+// view and is brought in step in one place, showTransmitList.
+
+#include <QFontMetrics>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+#include "resources/ResourceIds.h"
+#include "shell/CVarnuDlg.h"
+#include "shell/ExtentListWidget.h"
+#include "shell/ListFileAccess.h"
+#include "transmit_list/EntryComposer.h"
+#include "transmit_list/ListFile.h"
+
+namespace varnu {
+namespace {
+
+constexpr char kReadFailure[] = "Read Failure.";
+constexpr char kWriteFailure[] = "Write Failure.";
+
+QString entryDisplayText(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+ExtentListWidget* CVarnuDlg::transmitListView() const {
+    return static_cast<ExtentListWidget*>(control(ids::kTransmitList));
+}
+
+EntryMetrics CVarnuDlg::entryMetrics() const {
+    // Widths in the list's own font; an item reaches across the visible item area.
+    return {
+        .textWidth =
+            [this](std::string_view text) {
+                const QFontMetrics metrics(transmitListView()->font());
+                return metrics.horizontalAdvance(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+            },
+        .itemRightEdge = [this](int) { return transmitListView()->viewport()->width(); },
+    };
+}
+
+void CVarnuDlg::showTransmitList() {
+    ExtentListWidget* view = transmitListView();
+    const QSignalBlocker blocker(view);
+    const int count = transmitList.count();
+    while (view->count() > count)
+        delete view->takeItem(view->count() - 1);
+    for (int i = 0; i < view->count(); ++i) {
+        const QString text = entryDisplayText(transmitList.text(i));
+        if (view->item(i)->text() != text)
+            view->item(i)->setText(text);
+    }
+    QStringList added;
+    for (int i = view->count(); i < count; ++i)
+        added << entryDisplayText(transmitList.text(i));
+    view->addItems(added);
+
+    view->setHorizontalExtent(transmitList.horizontalExtent());
+    if (const std::optional<int> selected = transmitList.selection()) {
+        view->setCurrentRow(*selected);
+        view->scrollToItem(view->item(*selected));
+    } else {
+        view->clearSelection();
+        view->setCurrentRow(-1);
+    }
+}
+
+void CVarnuDlg::AddEntry() {
+    exchange(Exchange::Collect);
+    const ComposeResult composed = composeEntry(catalogue_, selection, transmitList.count() + 1);
+    if (!composed.ok()) {
+        showMessage(QString::fromStdString(composed.error)); // the list stays as it was
+        return;
+    }
+    transmitList.addEntry(composed.text);
+    showTransmitList();
+}
+
+void CVarnuDlg::DeleteEntry() {
+    exchange(Exchange::Collect);
+    transmitList.deleteEntry();
+    showTransmitList();
+}
+
+void CVarnuDlg::OpenList() {
+    const QString path = chooseOpenFile();
+    if (!path.isEmpty())
+        openListFile(path);
+}
+
+void CVarnuDlg::openListFile(const QString& path) {
+    const bool read = readListFileInto(path, transmitList);
+    showTransmitList();
+    if (!read)
+        showMessage(QString::fromLatin1(kReadFailure));
+}
+
+void CVarnuDlg::SaveList() {
+    if (transmitList.count() == 0)
+        return; // nothing to save: no dialog
+    const QString path = chooseSaveFile();
+    if (path.isEmpty())
+        return;
+    if (!saveWholeFile(path, QByteArray::fromStdString(writeListFile(transmitList))))
+        showMessage(QString::fromLatin1(kWriteFailure));
+}
+
+} // namespace varnu

@@ -1,0 +1,67 @@
+// The main window's Transmit and Clear: the run goes to a worker thread (TransmitRun); the
+// window selects the entry being sent and grows the Receive List as the texts arrive.
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+#include "resources/ResourceIds.h"
+#include "shell/CVarnuDlg.h"
+#include "shell/PortConnection.h"
+#include "shell/TransmitRun.h"
+
+namespace varnu {
+
+void CVarnuDlg::OnTransmit() {
+    if (transmitRun)
+        return;
+    exchange(Exchange::Collect);
+    if (transmitList.count() < 1)
+        return; // nothing is sent and nothing is written
+
+    transmitRun = std::make_unique<TransmitRun>(port, transmitList.entries());
+    // Only list 1028 and the Receive List change during a run: a whole show would overwrite
+    // what the user types in the fields meanwhile.
+    connect(transmitRun.get(), &TransmitRun::entryStarted, this, [this](int index) {
+        transmitList.select(index);
+        showTransmitList();
+    });
+    connect(transmitRun.get(), &TransmitRun::textAppended, this, &CVarnuDlg::appendReceiveText);
+    connect(transmitRun.get(), &TransmitRun::portSpeedChanged, this,
+            [this](quint32 baudRate) { changedBaudRate = baudRate; });
+    connect(transmitRun.get(), &TransmitRun::finished, this, &CVarnuDlg::endTransmit);
+    holdCommandsDuringRun(true);
+    transmitRun->start();
+}
+
+void CVarnuDlg::appendReceiveText(const QString& text) {
+    receiveText += text.toStdString();
+    auto* receive = static_cast<QPlainTextEdit*>(control(ids::kReceiveList));
+    QTextCursor end(receive->document());
+    end.movePosition(QTextCursor::End);
+    // The widget keeps LF line ends; receiveText keeps the CR LF the run writes.
+    end.insertText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    receive->verticalScrollBar()->setValue(receive->verticalScrollBar()->maximum());
+}
+
+void CVarnuDlg::endTransmit() {
+    if (!transmitRun)
+        return;          // already ended (the window closed during the run)
+    transmitRun.reset(); // joins the worker, which has handed the port back
+    if (changedBaudRate) {
+        // The new speed stays for the rest of the program: Reconnect and Settings use it.
+        PortSettings settings = port.settings();
+        settings.baudRate = *changedBaudRate;
+        port.setSettings(settings);
+        changedBaudRate.reset();
+    }
+    holdCommandsDuringRun(false);
+}
+
+void CVarnuDlg::OnClear() {
+    exchange(Exchange::Collect);
+    receiveText.clear();
+    port.link().purge(); // nothing happens when the port is closed
+    exchange(Exchange::Show);
+}
+
+} // namespace varnu

@@ -1,0 +1,181 @@
+// Transmit in the window against the projector simulator on a pseudo-terminal: the Receive
+// List as it grows, the window staying alive during the run, the speed change kept, and
+// closing in the middle of a run.
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include "shell/CVarnuApp.h"
+#include "shell/SerialLinkConnection.h"
+#include "shell/tests/TestSuites.h"
+#include "shell/tests/WindowFixture.h"
+
+#ifdef VARNU_SIMULATOR_BINARY
+#include "cli/tests/ChildProcess.h"
+#endif
+
+namespace varnu::testing {
+namespace {
+
+using namespace ids;
+
+#ifdef VARNU_SIMULATOR_BINARY
+
+const QString kCatalogue = QStringLiteral(VARNU_TEST_DATA "/examples.ini");
+
+// Every acknowledged entry ends with a frame read that gets nothing: about 1.4 s.
+constexpr int kRunPatienceMs = 15'000;
+// A stop is taken at the next transfer; a read under way ends within about two seconds.
+constexpr int kCloseLimitMs = 3'000;
+
+// The window on the real serial link, its port the simulator's pseudo-terminal.
+struct SimulatorWindow {
+    explicit SimulatorWindow(const std::string& rules = "") {
+        started = sim.start(VARNU_SIMULATOR_BINARY, rules);
+        PortSettings settings = link.settings();
+        settings.portName = sim.link.string();
+        link.setSettings(settings);
+        window = std::make_unique<CVarnuDlg>(connection, kCatalogue);
+        window->showMessage = [this](const QString& text) { messages << text; };
+        window->initialise();
+        window->show();
+    }
+    ~SimulatorWindow() {
+        window.reset();
+        link.ClosePort();
+    }
+
+    void openList(const std::string& content) {
+        window->openListFile(QString::fromStdString(sim.file("list.DAT", content).string()));
+    }
+    QString receiveList() const { return qobject_cast<QPlainTextEdit*>(window->control(kReceiveList))->toPlainText(); }
+
+    SimulatorProcess sim;
+    bool started = false;
+    SerialLink link;
+    SerialLinkConnection connection{link};
+    QStringList messages;
+    std::unique_ptr<CVarnuDlg> window;
+};
+
+// Ten acknowledged Sets: a run of about fourteen seconds.
+std::string longList() {
+    std::string content;
+    for (int i = 0; i < 10; ++i)
+        content += "ESC 07 01 00 08 01 EF\r\n";
+    return content;
+}
+
+class TransmitWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void transmitShowsEveryAnswerWhileTheWindowGoesOn() {
+        // The Get of the mouse/port state makes the projector send an enable frame to relay.
+        SimulatorWindow w("on 1B 06 02 00 08 -> ack, mouse enable\n");
+        QVERIFY(w.started);
+        QVERIFY(w.messages.isEmpty());
+        w.openList("ESC 07 01 00 06 02 F0\r\nESC 07 01 00 08 01 EF\r\nESC 06 02 00 08 F0\r\n");
+
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(50);
+        QTest::mouseClick(qobject_cast<QPushButton*>(w.window->control(kTransmit)), Qt::LeftButton);
+        QVERIFY(w.window->isTransmitting());
+        for (int id : {kAdd, kDelete, kOpen, kTransmit, kClear})
+            QVERIFY(!w.window->control(id)->isEnabled());
+        QVERIFY(w.window->control(kSave)->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.window->isTransmitting(), kRunPatienceMs);
+        ticker.stop();
+
+        const QString expected = "(1) ACK send command to get port speed.\r\nACK\r\n1B0702000602EF\r\n\r\n"
+                                 "(2) ACK \r\n"
+                                 "(3) ACK 1B0701000801EF\r\nSend enable mouse/port command.\r\nACK\r\n\r\n";
+        QCOMPARE(QString::fromStdString(w.window->receiveText), expected);
+        QCOMPARE(w.receiveList(), QString(expected).replace("\r\n", "\n"));
+        // The run takes more than four seconds; the timer kept firing all along.
+        QVERIFY2(ticks > 40, qPrintable(QString::number(ticks)));
+        QCOMPARE(w.link.settings().baudRate, 38400u);
+        QCOMPARE(w.link.thread(), QThread::currentThread());
+        QCOMPARE(w.window->transmitList.selection(), std::optional<int>(2));
+        for (int id : {kAdd, kDelete, kOpen, kTransmit, kClear})
+            QVERIFY(w.window->control(id)->isEnabled());
+
+        // The line stays at the new speed: the next run is understood.
+        w.window->transmitList.select(0);
+        w.window->runCommand(kClear);
+        w.openList("ESC 07 01 00 08 00 F0\r\n");
+        w.window->runCommand(kTransmit);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.window->isTransmitting(), kRunPatienceMs);
+        QCOMPARE(w.receiveList(), QString("(1) ACK \n"));
+    }
+
+    void closingDuringARunStopsItPromptly() {
+        SimulatorWindow w;
+        QVERIFY(w.started);
+        w.openList(longList());
+        w.window->runCommand(kTransmit);
+        QTRY_VERIFY(!w.receiveList().isEmpty()); // the first entry is under way
+        QElapsedTimer clock;
+        clock.start();
+        w.window->runCommand(kClose);
+        QVERIFY2(clock.elapsed() < kCloseLimitMs, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!w.window->isTransmitting());
+        QCOMPARE(w.link.thread(), QThread::currentThread());
+        QVERIFY(!w.receiveList().contains("(10)"));
+    }
+
+    void applicationClosedDuringARunEndsCleanly() {
+        SimulatorProcess sim;
+        QVERIFY(sim.start(VARNU_SIMULATOR_BINARY));
+        SerialLink link;
+        SerialLinkConnection connection(link);
+        AppOptions options;
+        options.cataloguePath = kCatalogue;
+        options.portName = QString::fromStdString(sim.link.string());
+        options.transmitFile = QString::fromStdString(sim.file("list.DAT", longList()).string());
+
+        bool closedTheWindow = false;
+        QTimer::singleShot(1000, [&] {
+            if (auto* window = qobject_cast<CVarnuDlg*>(QApplication::activeModalWidget())) {
+                closedTheWindow = window->isTransmitting();
+                window->runCommand(kClose);
+            } else if (QWidget* other = QApplication::activeModalWidget()) {
+                other->close(); // an unexpected message box: the checks below fail
+            }
+        });
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(CVarnuApp::runMainWindow(connection, options), 0);
+        QVERIFY(closedTheWindow);
+        QVERIFY2(clock.elapsed() < 1000 + kCloseLimitMs, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!link.isOpen());
+        QCOMPARE(link.thread(), QThread::currentThread());
+    }
+};
+
+#endif
+
+} // namespace
+
+int runTransmitWindowTests(int argc, char** argv) {
+#ifdef VARNU_SIMULATOR_BINARY
+    TransmitWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+#else
+    (void)argc;
+    (void)argv;
+    qWarning("TransmitWindowTest skipped: the projector simulator is not part of this build");
+    return 0;
+#endif
+}
+
+} // namespace varnu::testing
+
+#ifdef VARNU_SIMULATOR_BINARY
+#include "TransmitWindowTest.moc"
+#endif
