@@ -10,6 +10,7 @@
 #include <QRadioButton>
 
 #include "shell/ExtentListWidget.h"
+#include "shell/FrameTitleStyle.h"
 #include "shell/GlyphFallback.h"
 #include "shell/UpperCaseEdits.h"
 
@@ -37,8 +38,11 @@ private:
 QWidget* createControl(QWidget* parent, const ControlSpec& spec, const QIcon& icon) {
     const QString caption = drawableText(captionText(spec.caption), parent->font());
     switch (spec.kind) {
-    case ControlKind::GroupFrame:
-        return new QGroupBox(caption, parent);
+    case ControlKind::GroupFrame: {
+        auto* frame = new QGroupBox(caption, parent);
+        frame->setStyle(frameTitleStyle());
+        return frame;
+    }
     case ControlKind::RadioButton: {
         auto* radio = new QRadioButton(caption, parent);
         radio->setAutoExclusive(false); // the button group decides, so that "none" can be shown
