@@ -9,12 +9,12 @@
 namespace varnu {
 
 CAboutBox::CAboutBox(const QIcon& icon, QWidget* parent) : QDialog(parent) {
-    const DialogSpec& spec = aboutBoxSpec();
-    setWindowTitle(captionText(spec.title));
+    const DialogSpec& dialog = aboutBoxSpec();
+    setWindowTitle(captionText(dialog.title));
     setWindowIcon(icon);
     const DialogUnits units(font());
-    const BuiltDialog built = buildDialogControls(this, spec, units, icon);
-    setFixedSize(units.toX(spec.width), units.toY(spec.height));
+    const BuiltDialog built = buildDialogControls(this, dialog, units, icon);
+    setFixedSize(units.toX(dialog.width), units.toY(dialog.height));
     auto* ok = static_cast<QAbstractButton*>(built.byId.at(ids::kClose));
     connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
 }

@@ -146,18 +146,18 @@ QWidget* CVarnuDlg::control(int id) const {
 }
 
 void CVarnuDlg::buildWindow() {
-    const DialogSpec& spec = mainWindowSpec();
-    setWindowTitle(captionText(spec.title));
+    const DialogSpec& dialog = mainWindowSpec();
+    setWindowTitle(captionText(dialog.title));
     setWindowIcon(appIcon);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(windowFont());
 
     auto* client = new QWidget(this);
     const DialogUnits units(font());
-    BuiltDialog built = buildDialogControls(client, spec, units, appIcon);
+    BuiltDialog built = buildDialogControls(client, dialog, units, appIcon);
     controls = std::move(built.byId);
     radioGroups = std::move(built.radioGroups);
-    client->setFixedSize(units.toX(spec.width), units.toY(spec.height));
+    client->setFixedSize(units.toX(dialog.width), units.toY(dialog.height));
     client->installEventFilter(this); // paints the byte marks
 
     auto* layout = new QVBoxLayout(this);

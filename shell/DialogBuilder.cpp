@@ -35,9 +35,9 @@ private:
     QWidget* next;
 };
 
-QWidget* createControl(QWidget* parent, const ControlSpec& spec, const QIcon& icon) {
-    const QString caption = drawableText(captionText(spec.caption), parent->font());
-    switch (spec.kind) {
+QWidget* createControl(QWidget* parent, const ControlSpec& row, const QIcon& icon) {
+    const QString caption = drawableText(captionText(row.caption), parent->font());
+    switch (row.kind) {
     case ControlKind::GroupFrame: {
         auto* frame = new QGroupBox(caption, parent);
         frame->setStyle(frameTitleStyle());
@@ -60,7 +60,7 @@ QWidget* createControl(QWidget* parent, const ControlSpec& spec, const QIcon& ic
     }
     case ControlKind::ListBox: {
         // A list box with a horizontal scroll bar scrolls as far as its extent says.
-        const bool scrollsSideways = (spec.style & kHorizontalScroll) != 0;
+        const bool scrollsSideways = (row.style & kHorizontalScroll) != 0;
         auto* list = scrollsSideways ? new ExtentListWidget(parent) : new QListWidget(parent);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setHorizontalScrollBarPolicy(scrollsSideways ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
@@ -91,7 +91,7 @@ QWidget* createControl(QWidget* parent, const ControlSpec& spec, const QIcon& ic
     case ControlKind::DefaultButton: {
         auto* button = new QPushButton(caption, parent);
         button->setAutoDefault(true); // a focused push button takes the Enter key
-        button->setDefault(spec.kind == ControlKind::DefaultButton);
+        button->setDefault(row.kind == ControlKind::DefaultButton);
         return button;
     }
     case ControlKind::Icon: {
@@ -103,26 +103,26 @@ QWidget* createControl(QWidget* parent, const ControlSpec& spec, const QIcon& ic
     return new QWidget(parent);
 }
 
-bool takesFocus(const ControlSpec& spec) {
-    return spec.kind != ControlKind::GroupFrame && spec.kind != ControlKind::Label && spec.kind != ControlKind::Icon;
+bool takesFocus(const ControlSpec& row) {
+    return row.kind != ControlKind::GroupFrame && row.kind != ControlKind::Label && row.kind != ControlKind::Icon;
 }
 
-void placeControl(QWidget* widget, const ControlSpec& spec, const DialogUnits& units) {
-    QRect rect = units.toPixels(spec.rect);
-    if (spec.kind == ControlKind::DropDownList) {
+void placeControl(QWidget* widget, const ControlSpec& row, const DialogUnits& units) {
+    QRect rect = units.toPixels(row.rect);
+    if (row.kind == ControlKind::DropDownList) {
         // The table gives the height with the list dropped down; the closed box is one line.
         rect.setHeight(std::min(rect.height(), widget->sizeHint().height()));
     }
-    if (spec.kind == ControlKind::Icon)
+    if (row.kind == ControlKind::Icon)
         rect.setSize(QSize(32, 32));
     widget->setGeometry(rect);
 }
 
-void setFocusPolicy(QWidget* widget, const ControlSpec& spec, bool inTabbedGroup) {
-    if (!takesFocus(spec))
+void setFocusPolicy(QWidget* widget, const ControlSpec& row, bool inTabbedGroup) {
+    if (!takesFocus(row))
         return;
     // Radio buttons of a group without a tab stop are reached by click only (Hex and Dec).
-    const bool tabStop = (spec.style & kTabStop) || (spec.kind == ControlKind::RadioButton && inTabbedGroup);
+    const bool tabStop = (row.style & kTabStop) || (row.kind == ControlKind::RadioButton && inTabbedGroup);
     widget->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
@@ -132,13 +132,13 @@ QString captionText(std::string_view caption) {
     return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
 }
 
-BuiltDialog buildDialogControls(QWidget* parent, const DialogSpec& spec, const DialogUnits& units, const QIcon& icon) {
+BuiltDialog buildDialogControls(QWidget* parent, const DialogSpec& dialog, const DialogUnits& units, const QIcon& icon) {
     BuiltDialog built;
     std::vector<QWidget*> widgets;
     QButtonGroup* radioGroup = nullptr;
     bool radioGroupTabbed = false;
 
-    for (const ControlSpec& control : spec.controls) {
+    for (const ControlSpec& control : dialog.controls) {
         QWidget* widget = createControl(parent, control, icon);
         placeControl(widget, control, units);
         if (control.style & kStartsGroup)
@@ -160,12 +160,12 @@ BuiltDialog buildDialogControls(QWidget* parent, const DialogSpec& spec, const D
 
     // Mnemonics of labels and frames go to the next control that can take the focus.
     for (std::size_t i = 0; i < widgets.size(); ++i) {
-        const ControlSpec& control = spec.controls[i];
+        const ControlSpec& control = dialog.controls[i];
         if (control.caption.find('&') == std::string_view::npos)
             continue;
         QWidget* next = nullptr;
         for (std::size_t j = i + 1; j < widgets.size() && !next; ++j) {
-            if (takesFocus(spec.controls[j]))
+            if (takesFocus(dialog.controls[j]))
                 next = widgets[j];
         }
         if (!next)

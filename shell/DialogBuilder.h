@@ -20,7 +20,7 @@ struct BuiltDialog {
     std::map<int, QButtonGroup*> radioGroups; // keyed by the id of the group's first button
 };
 
-BuiltDialog buildDialogControls(QWidget* parent, const DialogSpec& spec, const DialogUnits& units, const QIcon& icon);
+BuiltDialog buildDialogControls(QWidget* parent, const DialogSpec& dialog, const DialogUnits& units, const QIcon& icon);
 
 // Turns a resource caption ("Add(&A)") into the widget's text; the "&" already is Qt's mnemonic.
 QString captionText(std::string_view caption);

@@ -40,14 +40,14 @@ private slots:
         QCOMPARE(f.window->windowTitle(), QString("Varnu"));
         QVERIFY(QFontInfo(f.window->font()).fixedPitch());
         const QRect client = f.window->control(kClose)->parentWidget()->rect();
-        for (const ControlSpec& spec : mainWindowSpec().controls) {
-            if (spec.id == kNone)
+        for (const ControlSpec& row : mainWindowSpec().controls) {
+            if (row.id == kNone)
                 continue;
-            QWidget* widget = f.window->control(spec.id);
-            QVERIFY2(widget, qPrintable(QString::number(spec.id)));
+            QWidget* widget = f.window->control(row.id);
+            QVERIFY2(widget, qPrintable(QString::number(row.id)));
             QVERIFY(client.contains(widget->geometry()));
             const QString caption = shownText(widget);
-            const QString specified = QString::fromUtf8(spec.caption.data(), qsizetype(spec.caption.size()));
+            const QString specified = QString::fromUtf8(row.caption.data(), qsizetype(row.caption.size()));
             QCOMPARE(caption, drawableText(specified, widget->font()).remove('&'));
             if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
                 // The style sizes a frame's title itself: it must hold the full-width colon of "Data：".
@@ -100,12 +100,12 @@ private slots:
         auto* bar = f.window->findChild<QMenuBar*>();
         QVERIFY(bar);
         const QList<QAction*> menus = bar->actions();
-        const auto spec = mainMenuSpec();
-        QCOMPARE(menus.size(), qsizetype(spec.size()));
-        for (std::size_t m = 0; m < spec.size(); ++m) {
-            QCOMPARE(menus[qsizetype(m)]->text(), QString::fromUtf8(spec[m].title.data()));
+        const auto menuTable = mainMenuSpec();
+        QCOMPARE(menus.size(), qsizetype(menuTable.size()));
+        for (std::size_t m = 0; m < menuTable.size(); ++m) {
+            QCOMPARE(menus[qsizetype(m)]->text(), QString::fromUtf8(menuTable[m].title.data()));
             const QList<QAction*> items = menus[qsizetype(m)]->menu()->actions();
-            QCOMPARE(items.size(), qsizetype(spec[m].items.size()));
+            QCOMPARE(items.size(), qsizetype(menuTable[m].items.size()));
         }
         QCOMPARE(menus[0]->menu()->actions()[0]->text(), QString("Open(&0)..."));
         // Choosing Reconnect from the menu reaches the port.
