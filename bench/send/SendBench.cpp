@@ -5,7 +5,7 @@
 //
 //     send_bench [RUNS]
 
-#include "cli/tests/ChildProcess.h"
+#include "tools/simulator/testing/SimulatorProcess.h"
 
 #include <sys/resource.h>
 

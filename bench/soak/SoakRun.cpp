@@ -6,9 +6,9 @@
 // Exit status 1 when an outcome differs from the plan or memory grew.
 
 #include "bench/soak/FaultPlan.h"
-#include "cli/tests/ChildProcess.h"
 #include "protocol/TransmitSequence.h"
 #include "serial/SerialLink.h"
+#include "tools/simulator/testing/SimulatorProcess.h"
 
 #include <QCoreApplication>
 

@@ -3,7 +3,7 @@
 // ends with 1.4 s of silence, so these lists stay short.
 
 #include "cli/CliCommands.h"
-#include "cli/tests/ChildProcess.h"
+#include "tools/simulator/testing/SimulatorProcess.h"
 
 #include <gtest/gtest.h>
 

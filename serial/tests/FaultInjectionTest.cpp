@@ -3,9 +3,10 @@
 // odd reply bytes, a very slow projector. Every run must end with the Receive List text the
 // transmit rules give, and the port must work again after a reconnect. Needs /dev/ptmx.
 
-#include "cli/tests/ChildProcess.h"
 #include "protocol/TransmitSequence.h"
 #include "serial/SerialLink.h"
+#include "serial/testing/QtCoreEnvironment.h"
+#include "tools/simulator/testing/SimulatorProcess.h"
 
 #include <QCoreApplication>
 
@@ -19,19 +20,8 @@ namespace {
 
 using testing::SimulatorProcess;
 
-// Qt's serial port needs an application object for its notifiers.
-class QtCore : public ::testing::Environment {
-public:
-    void SetUp() override { app_ = std::make_unique<QCoreApplication>(argc_, argv_); }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[24] = "serial_fault_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QCoreApplication> app_;
-};
-[[maybe_unused]] ::testing::Environment* const kQtCore = ::testing::AddGlobalTestEnvironment(new QtCore);
+[[maybe_unused]] ::testing::Environment* const kQtCore =
+    ::testing::AddGlobalTestEnvironment(new testing::QtCoreEnvironment);
 
 class ReceiveList : public TransmitSink {
 public:

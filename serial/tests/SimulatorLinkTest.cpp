@@ -2,8 +2,9 @@
 // far end that paces its bytes like a wire, and a far end that hangs up. Needs /dev/ptmx.
 // Timings are checked with loose bounds (shared machines).
 
-#include "cli/tests/ChildProcess.h"
 #include "serial/SerialLink.h"
+#include "serial/testing/QtCoreEnvironment.h"
+#include "tools/simulator/testing/SimulatorProcess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -19,19 +20,8 @@ using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 using testing::SimulatorProcess;
 
-// Qt's serial port needs an application object for its notifiers.
-class QtCore : public ::testing::Environment {
-public:
-    void SetUp() override { app_ = std::make_unique<QCoreApplication>(argc_, argv_); }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[16] = "serial_sim_test";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QCoreApplication> app_;
-};
-[[maybe_unused]] ::testing::Environment* const kQtCore = ::testing::AddGlobalTestEnvironment(new QtCore);
+[[maybe_unused]] ::testing::Environment* const kQtCore =
+    ::testing::AddGlobalTestEnvironment(new testing::QtCoreEnvironment);
 
 const Bytes kSet{0x1B, 0x07, 0x01, 0x00, 0x08, 0x01, 0xEF};
 const Bytes kAckByte{kAck};

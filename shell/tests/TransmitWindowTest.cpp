@@ -15,7 +15,7 @@
 #include "shell/tests/WindowFixture.h"
 
 #ifdef VARNU_SIMULATOR_BINARY
-#include "cli/tests/ChildProcess.h"
+#include "tools/simulator/testing/SimulatorProcess.h"
 #endif
 
 namespace varnu::testing {
