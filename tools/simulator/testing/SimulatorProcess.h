@@ -36,6 +36,9 @@ public:
 
     // argv[0] is the program's path.
     bool start(const std::vector<std::string>& argv) {
+        closePipes();
+        output.clear();
+        errors.clear();
         int outPipe[2];
         int errPipe[2];
         // Close-on-exec, so that a later child does not hold these pipes open.
@@ -77,6 +80,8 @@ public:
     // Waits for the exit, gathering all output; the exit status, or -1 when the program was
     // ended by a signal or did not end by itself within `patience` (it is killed then).
     int wait(std::chrono::milliseconds patience) {
+        if (pid_ <= 0)
+            return -1;
         const auto deadline = std::chrono::steady_clock::now() + patience;
         while (readSome(out_, output, deadline)) {
         }
@@ -97,6 +102,8 @@ public:
 
     // Sends `signal` and waits for the end; the exit status, or -1 after a death by signal.
     int stop(int signal) {
+        if (pid_ <= 0)
+            return -1; // never kill(-1, ...): that would signal every process we may signal
         ::kill(pid_, signal);
         int status = 0;
         ::waitpid(pid_, &status, 0);

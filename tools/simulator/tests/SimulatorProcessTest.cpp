@@ -1,6 +1,7 @@
 // Runs the real varnu-projector-sim and talks to it through its link, as the tool does.
 
 #include "tools/simulator/FrameBytes.h"
+#include "tools/simulator/testing/SimulatorProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,7 @@ std::string readFor(int fd, std::size_t wanted, int timeoutMs, bool toLineEnd = 
     return text;
 }
 
+// The real simulator on a link in a fresh temporary folder, removed afterwards.
 class Simulator {
 public:
     Simulator() {
@@ -59,10 +61,7 @@ public:
         link = dir_ / "projector";
     }
     ~Simulator() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
+        process_.stop(SIGKILL);
         std::error_code ignored;
         fs::remove_all(dir_, ignored);
     }
@@ -72,66 +71,38 @@ public:
         return dir_ / name;
     }
 
-    // Starts the simulator with `--link` and the extra arguments.
+    // Starts the simulator with `--link` and the extra arguments, and reads its device path.
     void start(std::vector<std::string> extra = {}) {
         std::vector<std::string> args{VARNU_SIMULATOR_BINARY, "--link", link.string()};
         args.insert(args.end(), extra.begin(), extra.end());
-        launch(args);
-        devicePath = readFor(out_, 200, kStartTimeoutMs, true);
-        ASSERT_FALSE(devicePath.empty()) << "no device path printed";
-        EXPECT_EQ(devicePath.back(), '\n');
-        devicePath.pop_back();
+        ASSERT_TRUE(process_.start(args));
+        ASSERT_TRUE(process_.readOutputUntil("\n", kStartTimeout)) << "no device path printed";
+        devicePath = process_.output.substr(0, process_.output.find('\n'));
     }
 
     // Runs the simulator with exactly these arguments until it ends; its exit status.
     int runToEnd(const std::vector<std::string>& arguments) {
         std::vector<std::string> args{VARNU_SIMULATOR_BINARY};
         args.insert(args.end(), arguments.begin(), arguments.end());
-        launch(args);
-        errors = readFor(err_, 4096, kStartTimeoutMs);
-        return stop(0);
+        if (!process_.start(args))
+            return -1;
+        const int status = process_.wait(kStartTimeout);
+        errors = process_.errors;
+        return status;
     }
 
-    // Sends `signal` (none for 0) and waits for the exit; the exit status, or -1.
-    int stop(int signal) {
-        if (signal != 0)
-            ::kill(pid_, signal);
-        int status = 0;
-        const pid_t ended = ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    // Sends `signal` and waits for the exit; the exit status, or -1.
+    int stop(int signal) { return process_.stop(signal); }
 
     fs::path link;
     std::string devicePath;
     std::string errors;
 
 private:
-    void launch(const std::vector<std::string>& args) {
-        int outPipe[2], errPipe[2];
-        ASSERT_EQ(::pipe(outPipe), 0);
-        ASSERT_EQ(::pipe(errPipe), 0);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(outPipe[1], STDOUT_FILENO);
-            ::dup2(errPipe[1], STDERR_FILENO);
-            std::vector<char*> argv;
-            for (const std::string& arg : args)
-                argv.push_back(const_cast<char*>(arg.c_str()));
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        ::close(outPipe[1]);
-        ::close(errPipe[1]);
-        out_ = outPipe[0];
-        err_ = errPipe[0];
-    }
+    static constexpr std::chrono::milliseconds kStartTimeout{kStartTimeoutMs};
 
     fs::path dir_;
-    pid_t pid_ = -1;
-    int out_ = -1;
-    int err_ = -1;
+    varnu::testing::ChildProcess process_;
 };
 
 // The tool's side of the line: the link opened in raw mode at a chosen speed.
