@@ -51,8 +51,8 @@ std::string explainFileFailure(const FileFailure& failure) {
     case FileProblem::Directory:
         return file + " is a folder, not a file. Choose a " + kind + " in it.";
     case FileProblem::NotRegularFile:
-        return file + " is " + failure.detail + ", not a file saved on disk; only such files are read as a " + kind +
-               ". Choose a file saved on disk.";
+        return file + " is " + failure.detail + ", not a file saved on disk. Only files saved on disk are read as a " +
+               kind + ": choose one.";
     case FileProblem::TooLarge:
         return "The file " + file + " holds " + byteCountText(failure.size) + ", more than any " + kind +
                " can (at most " + byteCountText(failure.limit) + "). Check that the right file was chosen.";
