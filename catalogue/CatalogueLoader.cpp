@@ -2,6 +2,8 @@
 
 #include "catalogue/CodeList.h"
 #include "catalogue/FunctionLine.h"
+#include "catalogue/TextScan.h"
+#include "files/FileFailureText.h"
 
 #include <array>
 #include <string_view>
@@ -49,21 +51,34 @@ bool isCountInRange(std::int64_t count) {
     return count >= 0 && count <= kMaxEntriesPerSection;
 }
 
-// Reads the functions of `group` from its section. False when its count is out of range or
-// the running total of entries passes kMaxCatalogueEntries.
-bool loadFunctions(const ProfileFile& file, CommandGroup& group, std::int64_t& entries) {
-    const std::int64_t count = file.getInt(group.name, kSizeKey);
+// The SIZE entry of `section`, as a fault of the given kind.
+CatalogueFault countFault(CatalogueProblem problem, const ProfileFile& file, std::string_view section) {
+    return {problem, std::string(section), file.keyLine(section, kSizeKey), file.getString(section, kSizeKey, ""), {}};
+}
+
+// Checks a section's count and adds it to the running total of entries.
+std::optional<CatalogueFault> countEntries(const ProfileFile& file, std::string_view section, std::int64_t count,
+                                           std::int64_t& entries) {
     if (!isCountInRange(count))
-        return false;
+        return countFault(CatalogueProblem::CountOutOfRange, file, section);
     entries += count;
     if (entries > kMaxCatalogueEntries)
-        return false;
+        return countFault(CatalogueProblem::TooManyEntries, file, section);
+    return std::nullopt;
+}
+
+// Reads the functions of `group` from its section; a fault when its count is out of range or
+// the running total of entries passes kMaxCatalogueEntries.
+std::optional<CatalogueFault> loadFunctions(const ProfileFile& file, CommandGroup& group, std::int64_t& entries) {
+    const std::int64_t count = file.getInt(group.name, kSizeKey);
+    if (auto fault = countEntries(file, group.name, count, entries))
+        return fault;
     for (std::int64_t j = 0; j < count; ++j) {
         const std::string line = file.getString(group.name, std::to_string(j), kMissingFunction);
         if (!line.empty())
             group.functions.push_back(parseFunctionLine(line, file.encoding()));
     }
-    return true;
+    return std::nullopt;
 }
 
 PromptId readPrompt(const ProfileFile& file, std::string_view section, const PromptKey& key) {
@@ -98,9 +113,24 @@ void readForms(const ProfileFile& file, Catalogue& catalogue) {
     }
 }
 
-CatalogueLoadResult failure(Catalogue& catalogue) {
+CatalogueLoadResult failure(Catalogue& catalogue, CatalogueFault fault) {
     catalogue.clear();
-    return {false, kCatalogueLoadFailure};
+    return {false, kCatalogueLoadFailure, std::move(fault), {}};
+}
+
+// Why there are no classes to read: no section, no count, or a count of 0.
+CatalogueFault noClassesFault(const ProfileFile& file) {
+    if (file.sectionLine(kGroupSection) == 0)
+        return {CatalogueProblem::NoGroupSection, std::string(kGroupSection), 0, {}, {}};
+    if (file.keyLine(kGroupSection, kSizeKey) == 0)
+        return {CatalogueProblem::NoClassCount, std::string(kGroupSection), file.sectionLine(kGroupSection), {}, {}};
+    return countFault(CatalogueProblem::NoClasses, file, kGroupSection);
+}
+
+// A section name in a sentence: UTF-8 names as they are; a CP932 name would not show, so the
+// line number alone names its place.
+std::string sectionText(const std::string& section) {
+    return isValidUtf8(section) ? " of the section [" + section + "]" : "";
 }
 
 } // namespace
@@ -109,27 +139,68 @@ CatalogueLoadResult loadCatalogue(const ProfileFile& file, Catalogue& catalogue)
     catalogue.clear();
     catalogue.encoding = file.encoding();
     const std::int64_t groupCount = file.getInt(kGroupSection, kSizeKey);
-    if (groupCount == 0 || !isCountInRange(groupCount))
-        return failure(catalogue);
+    if (groupCount == 0)
+        return failure(catalogue, noClassesFault(file));
 
-    std::int64_t entries = groupCount;
+    std::int64_t entries = 0;
+    if (auto fault = countEntries(file, kGroupSection, groupCount, entries))
+        return failure(catalogue, std::move(*fault));
     for (std::int64_t i = 0; i < groupCount; ++i) {
         std::string name = file.getString(kGroupSection, std::to_string(i), kMissingGroup);
         if (name.empty())
             continue;
         CommandGroup& group = catalogue.groups.emplace_back();
         group.name = std::move(name);
-        if (!loadFunctions(file, group, entries))
-            return failure(catalogue);
+        if (auto fault = loadFunctions(file, group, entries))
+            return failure(catalogue, std::move(*fault));
     }
     readForms(file, catalogue);
-    return {true, {}};
+    return {true, {}, {}, {}};
 }
 
 CatalogueLoadResult loadCatalogue(const std::optional<std::string>& fileBytes, Catalogue& catalogue) {
     if (!fileBytes)
-        return failure(catalogue);
+        return failure(catalogue,
+                       {CatalogueProblem::File, {}, 0, {}, FileFailure{FileProblem::Missing, {}, "catalogue"}});
     return loadCatalogue(ProfileFile(*fileBytes), catalogue);
+}
+
+CatalogueLoadResult loadCatalogueFile(const std::string& path, Catalogue& catalogue) {
+    const FileContent content = readWholeFile(path, kCatalogueRead);
+    CatalogueLoadResult result = content.ok()
+                                     ? loadCatalogue(ProfileFile(content.bytes), catalogue)
+                                     : failure(catalogue, {CatalogueProblem::File, {}, 0, {}, content.failure});
+    if (!result)
+        result.explanation = explainCatalogueFault(result.fault, path);
+    return result;
+}
+
+std::string explainCatalogueFault(const CatalogueFault& fault, std::string_view path) {
+    const std::string file = "The catalogue " + namedFile(path);
+    const std::string size = "SIZE=" + fault.value + " on line " + std::to_string(fault.line);
+    switch (fault.problem) {
+    case CatalogueProblem::None:
+        return {};
+    case CatalogueProblem::File:
+        return fault.file ? explainFileFailure(*fault.file) : file + " cannot be read.";
+    case CatalogueProblem::NoGroupSection:
+        return file + " has no [GROUP] section. It needs one that lists the command classes: SIZE= their number, then "
+                      "0=, 1=, ... their names.";
+    case CatalogueProblem::NoClassCount:
+        return file + " has no SIZE in its [GROUP] section (line " + std::to_string(fault.line) +
+               "). Add SIZE= with the number of command classes.";
+    case CatalogueProblem::NoClasses:
+        return file + " gives " + size +
+               " of its [GROUP] section: no command class. Set SIZE to the number of classes listed under it.";
+    case CatalogueProblem::CountOutOfRange:
+        return file + " gives " + size + sectionText(fault.section) + "; a count lies between 0 and " +
+               groupedNumber(kMaxEntriesPerSection) + ". Set SIZE to the number of entries listed under it.";
+    case CatalogueProblem::TooManyEntries:
+        return file + " counts more than " + groupedNumber(kMaxCatalogueEntries) +
+               " classes and functions in all, passing that limit at " + size + sectionText(fault.section) +
+               ". No real catalogue has that many: check the SIZE values.";
+    }
+    return {};
 }
 
 } // namespace varnu

@@ -1,12 +1,12 @@
 #include "catalogue/ProfileFile.h"
 
 #include "catalogue/TextScan.h"
+#include "files/ReadWholeFile.h"
 
 namespace varnu {
 
 namespace {
 
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // Blanks around names and values; 0x1A is the old end-of-file mark some editors leave.
 constexpr std::string_view kProfileBlanks = " \t\r\n\v\f\x1A";
 
@@ -31,16 +31,16 @@ ProfileFile::ProfileFile(std::string_view bytes) : encoding_(detectTextEncoding(
         bytes.remove_prefix(kUtf8ByteOrderMark.size());
     KeyIndex* current = nullptr;
     std::size_t start = 0;
-    while (start < bytes.size()) {
+    for (int lineNumber = 1; start < bytes.size(); ++lineNumber) {
         std::size_t end = bytes.find('\n', start);
         if (end == std::string_view::npos)
             end = bytes.size();
-        parseLine(bytes.substr(start, end - start), current);
+        parseLine(bytes.substr(start, end - start), lineNumber, current);
         start = end + 1;
     }
 }
 
-void ProfileFile::parseLine(std::string_view rawLine, KeyIndex*& current) {
+void ProfileFile::parseLine(std::string_view rawLine, int lineNumber, KeyIndex*& current) {
     const std::string_view line = trimBlanks(rawLine);
     if (line.empty() || line.front() == ';')
         return;
@@ -48,8 +48,8 @@ void ProfileFile::parseLine(std::string_view rawLine, KeyIndex*& current) {
         const std::size_t close = findSeparator(line, "]", 1, encoding_);
         if (close != std::string_view::npos) {
             const auto [it, inserted] =
-                sections_.try_emplace(foldCase(trimBlanks(line.substr(1, close - 1)), encoding_));
-            current = inserted ? &it->second : nullptr; // a repeated section is unreachable
+                sections_.try_emplace(foldCase(trimBlanks(line.substr(1, close - 1)), encoding_), Section{lineNumber});
+            current = inserted ? &it->second.keys : nullptr; // a repeated section is unreachable
             return;
         }
     }
@@ -58,25 +58,36 @@ void ProfileFile::parseLine(std::string_view rawLine, KeyIndex*& current) {
         return;
     const std::string_view value = stripMatchingQuotes(trimBlanks(line.substr(equals + 1)));
     current->try_emplace(foldCase(trimBlanks(line.substr(0, equals)), encoding_),
-                         cutToLength(value, kMaxValueLength, encoding_));
+                         Entry{std::string(cutToLength(value, kMaxValueLength, encoding_)), lineNumber});
 }
 
-const std::string* ProfileFile::find(std::string_view section, std::string_view key) const {
+const ProfileFile::Entry* ProfileFile::find(std::string_view section, std::string_view key) const {
     const auto sectionIt = sections_.find(foldCase(section, encoding_));
     if (sectionIt == sections_.end())
         return nullptr;
-    const auto keyIt = sectionIt->second.find(foldCase(key, encoding_));
-    return keyIt == sectionIt->second.end() ? nullptr : &keyIt->second;
+    const KeyIndex& keys = sectionIt->second.keys;
+    const auto keyIt = keys.find(foldCase(key, encoding_));
+    return keyIt == keys.end() ? nullptr : &keyIt->second;
 }
 
 std::string ProfileFile::getString(std::string_view section, std::string_view key, std::string_view defaultText) const {
-    const std::string* value = find(section, key);
-    return value ? *value : std::string(cutToLength(defaultText, kMaxValueLength, encoding_));
+    const Entry* entry = find(section, key);
+    return entry ? entry->value : std::string(cutToLength(defaultText, kMaxValueLength, encoding_));
 }
 
 std::int64_t ProfileFile::getInt(std::string_view section, std::string_view key) const {
-    const std::string* value = find(section, key);
-    return value ? readDecimal(*value) : 0;
+    const Entry* entry = find(section, key);
+    return entry ? readDecimal(entry->value) : 0;
+}
+
+int ProfileFile::sectionLine(std::string_view section) const {
+    const auto it = sections_.find(foldCase(section, encoding_));
+    return it == sections_.end() ? 0 : it->second.line;
+}
+
+int ProfileFile::keyLine(std::string_view section, std::string_view key) const {
+    const Entry* entry = find(section, key);
+    return entry ? entry->line : 0;
 }
 
 } // namespace varnu

@@ -45,14 +45,27 @@ public:
     // Not cut to 32 bits, so that callers can refuse counts out of range.
     std::int64_t getInt(std::string_view section, std::string_view key) const;
 
-private:
-    using KeyIndex = std::unordered_map<std::string, std::string>; // folded key -> value
+    // Where a section header or an entry stands, for messages: its line number counted from
+    // 1, or 0 when the section or key is missing.
+    int sectionLine(std::string_view section) const;
+    int keyLine(std::string_view section, std::string_view key) const;
 
-    void parseLine(std::string_view line, KeyIndex*& current);
-    const std::string* find(std::string_view section, std::string_view key) const;
+private:
+    struct Entry {
+        std::string value{};
+        int line = 0;
+    };
+    using KeyIndex = std::unordered_map<std::string, Entry>; // folded key -> its entry
+    struct Section {
+        int line = 0;
+        KeyIndex keys{};
+    };
+
+    void parseLine(std::string_view line, int lineNumber, KeyIndex*& current);
+    const Entry* find(std::string_view section, std::string_view key) const;
 
     TextEncoding encoding_;
-    std::unordered_map<std::string, KeyIndex> sections_; // folded section name -> its keys
+    std::unordered_map<std::string, Section> sections_; // folded section name -> its header and keys
 };
 
 } // namespace varnu

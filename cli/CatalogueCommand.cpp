@@ -2,7 +2,9 @@
 // outline or as JSON. Names are the file's bytes; CP932 files are decoded to UTF-8 for output.
 
 #include "catalogue/CatalogueLoader.h"
+#include "cli/CheckedStream.h"
 #include "cli/CliCommands.h"
+#include "cli/Diagnostics.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -10,10 +12,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +22,9 @@ namespace varnu::cli {
 
 namespace {
 
-constexpr std::string_view kUsage = "usage: varnu-cli catalogue [--json] FILE\n";
+constexpr std::string_view kUsage = "usage: varnu-cli catalogue [--json] FILE\n"
+                                    "  exit status: 0 shown, 1 the catalogue is unusable or standard output cannot be "
+                                    "written, 2 usage\n";
 constexpr std::string_view kJsonOption = "--json";
 
 struct CatalogueOptions {
@@ -46,15 +48,6 @@ std::optional<CatalogueOptions> parseOptions(Args args) {
         return std::nullopt;
     options.path = files.front();
     return options;
-}
-
-std::optional<std::string> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 std::string toUtf8(std::string_view bytes, TextEncoding encoding) {
@@ -199,16 +192,17 @@ int runCatalogueCommand(Args args, std::ostream& out, std::ostream& err) {
         return kExitUsage;
     }
     Catalogue catalogue;
-    const CatalogueLoadResult result = loadCatalogue(readFile(options->path), catalogue);
+    const CatalogueLoadResult result = loadCatalogueFile(options->path, catalogue);
     if (!result) {
-        err << result.message << "\n";
+        printFailure(err, result.message, result.explanation);
         return kExitFailure;
     }
+    CheckedStream output(out, std::string(kStandardOutput));
     if (options->json)
-        JsonWriter(out, catalogue.encoding).write(catalogue);
+        JsonWriter(output.stream(), catalogue.encoding).write(catalogue);
     else
-        writeOutline(out, catalogue);
-    return kExitOk;
+        writeOutline(output.stream(), catalogue);
+    return output.flush() ? kExitOk : reportWriteFailure(err, "catalogue", output);
 }
 
 } // namespace varnu::cli

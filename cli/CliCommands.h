@@ -3,7 +3,6 @@
 // and two streams, returning the exit status.
 
 #include <iosfwd>
-#include <optional>
 #include <span>
 #include <string>
 
@@ -12,6 +11,8 @@ namespace varnu::cli {
 using Args = std::span<const std::string>;
 
 inline constexpr int kExitOk = 0;
+// A file cannot be read, the port cannot be opened, or an output (standard output, the log)
+// cannot be written.
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 // send: the port opened, but some entry was not acknowledged or its data did not come.
@@ -25,8 +26,5 @@ int runComposeCommand(Args args, std::ostream& out, std::ostream& err);
 int runListCommand(Args args, std::ostream& out, std::ostream& err);
 int runFrameCommand(Args args, std::ostream& out, std::ostream& err);
 int runSendCommand(Args args, std::ostream& out, std::ostream& err);
-
-// A file's bytes, or nothing when it cannot be opened or read.
-std::optional<std::string> readFileBytes(const std::string& path);
 
 } // namespace varnu::cli

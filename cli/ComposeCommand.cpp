@@ -2,7 +2,9 @@
 // frame text. Fields not given hold what choosing the class, function and target puts there.
 
 #include "catalogue/CatalogueLoader.h"
+#include "cli/CheckedStream.h"
 #include "cli/CliCommands.h"
+#include "cli/Diagnostics.h"
 #include "transmit_list/EntryComposer.h"
 #include "transmit_list/FieldDefaults.h"
 
@@ -19,10 +21,14 @@ namespace varnu::cli {
 
 namespace {
 
-constexpr std::string_view kUsage = "usage: varnu-cli compose --catalogue FILE --class C --function F [--target T]\n"
-                                    "         [--attribute set|get|reset] [--address1 TEXT] [--address2 TEXT]\n"
-                                    "         [--data TEXT] [--radix hex|dec] [--multi TEXT]\n"
-                                    "  C, F and T are 0-based numbers or names matched exactly.\n";
+constexpr std::string_view kUsage =
+    "usage: varnu-cli compose --catalogue FILE --class C --function F [--target T]\n"
+    "         [--attribute set|get|reset] [--address1 TEXT] [--address2 TEXT]\n"
+    "         [--data TEXT] [--radix hex|dec] [--multi TEXT]\n"
+    "  C, F and T are 0-based numbers or names matched exactly. --data holds one byte:\n"
+    "  -128 to 255 in decimal, 00 to FF in hex.\n"
+    "  exit status: 0 composed, 1 the catalogue is unusable or standard output cannot be\n"
+    "  written, 2 usage or a field the command cannot carry\n";
 
 constexpr std::array kOptionNames{"--catalogue", "--class",    "--function", "--target", "--attribute",
                                   "--address1",  "--address2", "--data",     "--radix",  "--multi"};
@@ -102,9 +108,9 @@ int runComposeCommand(Args args, std::ostream& out, std::ostream& err) {
         return usageError(err, "the radix is hex or dec");
 
     Catalogue catalogue;
-    const CatalogueLoadResult loaded = loadCatalogue(readFileBytes(*option(*options, "--catalogue")), catalogue);
+    const CatalogueLoadResult loaded = loadCatalogueFile(*option(*options, "--catalogue"), catalogue);
     if (!loaded) {
-        err << loaded.message << "\n";
+        printFailure(err, loaded.message, loaded.explanation);
         return kExitFailure;
     }
 
@@ -144,8 +150,9 @@ int runComposeCommand(Args args, std::ostream& out, std::ostream& err) {
         err << "varnu-cli compose: " << composed.error << "\n";
         return kExitUsage;
     }
-    out << composed.text << "\n";
-    return kExitOk;
+    CheckedStream output(out, std::string(kStandardOutput));
+    output.stream() << composed.text << "\n";
+    return output.flush() ? kExitOk : reportWriteFailure(err, "compose", output);
 }
 
 } // namespace varnu::cli

@@ -1,5 +1,6 @@
 // varnu-cli frame TEXT: the bytes an entry text stands for, as Transmit would send them.
 
+#include "cli/CheckedStream.h"
 #include "cli/CliCommands.h"
 #include "protocol/FrameText.h"
 
@@ -20,8 +21,9 @@ int runFrameCommand(Args args, std::ostream& out, std::ostream& err) {
         err << "varnu-cli frame: the text holds no \"ESC\", so it stands for no frame\n" << kUsage;
         return kExitUsage;
     }
-    out << FormatHex(BuildFrame(args[0])) << "\n";
-    return kExitOk;
+    CheckedStream output(out, std::string(kStandardOutput));
+    output.stream() << FormatHex(BuildFrame(args[0])) << "\n";
+    return output.flush() ? kExitOk : reportWriteFailure(err, "frame", output);
 }
 
 } // namespace varnu::cli

@@ -1,49 +1,37 @@
-// varnu-cli list FILE: the Transmit List that opening a list file gives, one entry a line.
+// varnu-cli list FILE: the Transmit List that opening a list file gives, one entry a line on
+// stdout, and what became of each line of the file on stderr.
 
+#include "cli/CheckedStream.h"
 #include "cli/CliCommands.h"
+#include "cli/Diagnostics.h"
+#include "files/FileFailureText.h"
 #include "transmit_list/ListFile.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <ostream>
 
 namespace varnu::cli {
 
 namespace {
-constexpr std::string_view kUsage = "usage: varnu-cli list FILE\n";
-constexpr std::string_view kReadFailure = "Read Failure.";
+constexpr std::string_view kUsage = "usage: varnu-cli list FILE\n"
+                                    "  exit status: 0 listed, 1 the file cannot be read or standard output written, "
+                                    "2 usage\n";
 } // namespace
-
-std::optional<std::string> readFileBytes(const std::string& path) {
-    // A folder opens as a stream on Linux and then reads as empty: it is not a file.
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored))
-        return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
-        return std::nullopt;
-    return bytes;
-}
 
 int runListCommand(Args args, std::ostream& out, std::ostream& err) {
     if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
         err << kUsage;
         return kExitUsage;
     }
-    const std::optional<std::string> content = readFileBytes(args[0]);
-    if (!content) {
-        err << kReadFailure << "\n";
+    const LoadedListFile loaded = loadListFile(args[0]);
+    if (loaded.failure) {
+        printFailure(err, kReadFailure, explainFileFailure(*loaded.failure));
         return kExitFailure;
     }
-    TransmitList list;
-    openList(list, *content);
-    for (const std::string& entry : list.entries())
-        out << entry << "\n";
-    return kExitOk;
+    printListReport(err, "list", args[0], loaded.report);
+    CheckedStream output(out, std::string(kStandardOutput));
+    for (const std::string& entry : loaded.entries)
+        output.stream() << entry << "\n";
+    return output.flush() ? kExitOk : reportWriteFailure(err, "list", output);
 }
 
 } // namespace varnu::cli

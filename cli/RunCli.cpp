@@ -31,6 +31,8 @@ void printUsage(std::ostream& err) {
     err << "usage: varnu-cli COMMAND [OPTIONS]\n";
     for (const CommandEntry& command : kCommands)
         err << "  varnu-cli " << command.synopsis << "\n";
+    err << "exit status: 0 done, 1 a file cannot be read, the port cannot be opened or an output (standard output,\n"
+           "  the log) cannot be written, 2 usage, 3 send: some entry failed\n";
 }
 
 } // namespace

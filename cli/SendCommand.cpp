@@ -1,19 +1,25 @@
 // varnu-cli send: opens a list file as Open does, sends every entry to the projector as
 // Transmit does, and prints the Receive List text while it grows.
 
+#include "cli/CheckedStream.h"
 #include "cli/CliCommands.h"
+#include "cli/Diagnostics.h"
 #include "cli/SendOptions.h"
 #include "cli/WireLogLink.h"
+#include "files/FileFailureText.h"
 #include "protocol/TransmitSequence.h"
 #include "serial/SerialLink.h"
 #include "transmit_list/ListFile.h"
 
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <ostream>
+#include <stop_token>
+#include <system_error>
 #include <variant>
 
 namespace varnu::cli {
@@ -23,20 +29,40 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: varnu-cli send --port DEV [--baud N] [--parity none|odd|even|mark] [--data-bits N]\n"
     "         [--stop-bits 1|1.5|2] [--log FILE] LISTFILE\n"
-    "  exit status: 0 every entry acknowledged, 3 some entry failed, 1 port or file failure, 2 usage\n";
-constexpr std::string_view kReadFailure = "Read Failure.";
+    "  exit status: 0 every entry acknowledged, 3 some entry failed, 1 nothing to send, a port or file\n"
+    "  failure, or standard output or the log cannot be written (the run stops after that entry), 2 usage\n";
 constexpr std::string_view kConnectFailure = "Not able to Connect.";
 
 // The Receive List on a stream: each piece goes out as soon as it is known, so a pipe or a
-// terminal follows the run as the window would.
+// terminal follows the run as the window would. When an output fails (the Receive List's
+// stream or the wire log), the run stops once the entry in progress is over: nothing more is
+// sent that cannot be recorded, and no exchange is cut in half.
 class StreamSink final : public TransmitSink {
 public:
-    explicit StreamSink(std::ostream& out) : out_(out) {}
-    void textAppended(std::string_view text) override { out_ << text << std::flush; }
+    StreamSink(CheckedStream& out, CheckedStream* trace, std::stop_source& stop)
+        : out_(out), trace_(trace), stop_(stop) {}
+
+    void textAppended(std::string_view text) override {
+        out_.stream() << text;
+        out_.flush(); // the failure is kept and acted on when the entry is over
+    }
+    void entryFinished(std::size_t, EntryOutcome) override {
+        if (!out_.flush() || (trace_ != nullptr && !trace_->flush()))
+            stop_.request_stop();
+    }
 
 private:
-    std::ostream& out_;
+    CheckedStream& out_;
+    CheckedStream* trace_;
+    std::stop_source& stop_;
 };
+
+// The same file under two names: the log is emptied when it opens, so it must be neither the
+// list it sends nor the port it sends on.
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code ignored;
+    return std::filesystem::equivalent(a, b, ignored);
+}
 
 // Qt's serial port wants an application object for its notifiers; the command runs without
 // one when it is called from a test or from the plain main().
@@ -63,27 +89,24 @@ int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
         return kExitUsage;
     }
     const SendOptions& options = std::get<SendOptions>(parsed);
+    const std::string& logPath = options.logPath;
+    for (const std::string* other : {&options.listPath, &options.port.portName}) {
+        if (!logPath.empty() && sameFile(logPath, *other)) {
+            err << "varnu-cli send: the log file is the " << (other == &options.listPath ? "list file" : "port") << "\n"
+                << kUsage;
+            return kExitUsage;
+        }
+    }
 
-    const std::optional<std::string> content = readFileBytes(options.listPath);
-    if (!content) {
-        err << kReadFailure << "\n";
+    const LoadedListFile loaded = loadListFile(options.listPath);
+    if (loaded.failure) {
+        printFailure(err, kReadFailure, explainFileFailure(*loaded.failure));
         return kExitFailure;
     }
-    const std::vector<std::string> entries = readListFile(*content);
-
-    // The trace is truncated when it opens: it must not be the list it was asked to send.
-    std::error_code ignored;
-    if (!options.logPath.empty() && std::filesystem::equivalent(options.logPath, options.listPath, ignored)) {
-        err << "varnu-cli send: the log file is the list file\n" << kUsage;
-        return kExitUsage;
-    }
-    std::ofstream trace;
-    if (!options.logPath.empty()) {
-        trace.open(options.logPath, std::ios::binary | std::ios::trunc);
-        if (!trace) {
-            err << "varnu-cli send: cannot write the log file " << options.logPath << "\n";
-            return kExitFailure;
-        }
+    printListReport(err, "send", options.listPath, loaded.report);
+    if (loaded.entries.empty()) {
+        err << "varnu-cli send: nothing to send: " << options.listPath << " gives no entry\n";
+        return kExitFailure;
     }
 
     const QtCoreScope qt;
@@ -94,15 +117,37 @@ int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
         return kExitFailure;
     }
 
+    // Opened only now, so that a run that cannot start leaves an earlier log as it was.
+    std::ofstream logFile;
+    std::optional<CheckedStream> trace;
+    if (!logPath.empty()) {
+        errno = 0;
+        logFile.open(logPath, std::ios::binary | std::ios::trunc);
+        if (!logFile) {
+            const int error = errno;
+            port.ClosePort();
+            err << "varnu-cli send: cannot write the log file " << logPath
+                << (error != 0 ? ": " + std::generic_category().message(error) : std::string()) << "\n";
+            return kExitFailure;
+        }
+        trace.emplace(logFile, "the log file " + logPath);
+    }
+
     SteadyClock clock;
     std::optional<WireLogLink> logged;
-    if (trace.is_open())
-        logged.emplace(port, clock, trace);
+    if (trace)
+        logged.emplace(port, clock, trace->stream());
     Link& link = logged ? static_cast<Link&>(*logged) : port;
 
-    StreamSink sink(out);
-    const RunSummary summary = TransmitSequence(link, sink).run(entries);
+    CheckedStream output(out, std::string(kStandardOutput));
+    std::stop_source stop;
+    StreamSink sink(output, trace ? &*trace : nullptr, stop);
+    const RunSummary summary = TransmitSequence(link, sink).run(loaded.entries, stop.get_token());
     port.ClosePort();
+    for (CheckedStream* stream : {&output, trace ? &*trace : nullptr}) {
+        if (stream != nullptr && !stream->flush())
+            return reportWriteFailure(err, "send", *stream);
+    }
     return summary.allAcknowledged() ? kExitOk : kExitEntriesFailed;
 }
 

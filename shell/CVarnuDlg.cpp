@@ -126,8 +126,9 @@ std::string labelText(const QLabel* label) {
 CVarnuDlg::CVarnuDlg(PortConnection& port, QString cataloguePath, QWidget* parent)
     : QDialog(parent), port(port), cataloguePath(std::move(cataloguePath)) {
     appIcon = makeAppIcon();
-    showMessage = [this](const QString& text) {
-        QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kMessageCaption), text, QMessageBox::Ok, this);
+    showMessage = [this](const QString& headline, const QString& explanation) {
+        QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kMessageCaption), headline, QMessageBox::Ok, this);
+        box.setInformativeText(explanation);
         box.exec();
     };
     runPortSettings = [this](PortDialogValues& values) { return runPortSettingsDialog(values, this); };
@@ -279,7 +280,7 @@ void CVarnuDlg::initialise() {
     batchUpdate = 0;
 
     if (!port.openPort())
-        showMessage(QString::fromLatin1(kNotAbleToConnect));
+        showMessage(QString::fromLatin1(kNotAbleToConnect), {});
 
     dataEdit.setHexMode(false);
     dataEdit.attach(control(kDataEdit));
@@ -290,13 +291,11 @@ void CVarnuDlg::initialise() {
 }
 
 bool CVarnuDlg::loadCatalogueFile() {
-    std::optional<std::string> bytes;
-    QFile file(cataloguePath);
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll().toStdString();
-    const CatalogueLoadResult result = loadCatalogue(bytes, catalogue_);
+    const CatalogueLoadResult result =
+        varnu::loadCatalogueFile(QFile::encodeName(cataloguePath).toStdString(), catalogue_);
     if (!result)
-        showMessage(QString::fromUtf8(result.message.data(), static_cast<qsizetype>(result.message.size())));
+        showMessage(QString::fromUtf8(result.message.data(), static_cast<qsizetype>(result.message.size())),
+                    QString::fromStdString(result.explanation));
     return result.ok;
 }
 
@@ -386,13 +385,13 @@ void CVarnuDlg::OnPortSettings() {
     port.setSettings(settings);
     port.closePort();
     if (!port.openPort())
-        showMessage(QString::fromLatin1(kNotAbleToConnect));
+        showMessage(QString::fromLatin1(kNotAbleToConnect), {});
 }
 
 void CVarnuDlg::OnReconnect() {
     port.closePort();
     if (!port.openPort())
-        showMessage(QString::fromLatin1(kNotAbleToConnect));
+        showMessage(QString::fromLatin1(kNotAbleToConnect), {});
 }
 
 void CVarnuDlg::paintByteMarks(QWidget* client) {

@@ -78,10 +78,11 @@ public:
 
     const Catalogue& catalogue() const { return catalogue_; }
 
-    // Replaceable for tests: every message box (warning icon, OK, caption "VARNU"), the
+    // Replaceable for tests: every message box (warning icon, OK, caption "VARNU") with its
+    // headline and, below it, the explanation of what failed and what to do (empty: none), the
     // Port Settings dialog (true on OK, with the values the user left in it) and the file
     // dialogs of Open and Save (the chosen path, empty on cancel).
-    std::function<void(const QString&)> showMessage;
+    std::function<void(const QString& headline, const QString& explanation)> showMessage;
     std::function<bool(PortDialogValues&)> runPortSettings;
     std::function<QString()> chooseOpenFile;
     std::function<QString()> chooseSaveFile;

@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include "files/FileFailureText.h"
 #include "resources/ResourceIds.h"
 #include "shell/CVarnuDlg.h"
 #include "shell/ExtentListWidget.h"
@@ -16,8 +17,9 @@
 namespace varnu {
 namespace {
 
-constexpr char kReadFailure[] = "Read Failure.";
-constexpr char kWriteFailure[] = "Write Failure.";
+QString messageText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QString entryDisplayText(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -71,7 +73,7 @@ void CVarnuDlg::AddEntry() {
     exchange(Exchange::Collect);
     const ComposeResult composed = composeEntry(catalogue_, selection, transmitList.count() + 1);
     if (!composed.ok()) {
-        showMessage(QString::fromStdString(composed.error)); // the list stays as it was
+        showMessage(QString::fromStdString(composed.error), {}); // the list stays as it was
         return;
     }
     transmitList.addEntry(composed.text);
@@ -91,10 +93,10 @@ void CVarnuDlg::OpenList() {
 }
 
 void CVarnuDlg::openListFile(const QString& path) {
-    const bool read = readListFileInto(path, transmitList);
+    const LoadedListFile loaded = readListFileInto(path, transmitList);
     showTransmitList();
-    if (!read)
-        showMessage(QString::fromLatin1(kReadFailure));
+    if (loaded.failure)
+        showMessage(messageText(kReadFailure), QString::fromStdString(explainFileFailure(*loaded.failure)));
 }
 
 void CVarnuDlg::SaveList() {
@@ -103,8 +105,9 @@ void CVarnuDlg::SaveList() {
     const QString path = chooseSaveFile();
     if (path.isEmpty())
         return;
-    if (!saveWholeFile(path, QByteArray::fromStdString(writeListFile(transmitList))))
-        showMessage(QString::fromLatin1(kWriteFailure));
+    const QString failure = saveWholeFile(path, QByteArray::fromStdString(writeListFile(transmitList)));
+    if (!failure.isEmpty())
+        showMessage(messageText(kWriteFailure), failure);
 }
 
 } // namespace varnu

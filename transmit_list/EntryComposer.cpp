@@ -1,6 +1,7 @@
 #include "transmit_list/EntryComposer.h"
 
 #include "catalogue/ParseHexText.h"
+#include "catalogue/TextScan.h"
 #include "transmit_list/EntryText.h"
 
 #include <cctype>
@@ -127,13 +128,24 @@ private:
         return parseHexText(*digits);
     }
 
+    // One byte, signed or not: a value outside it is refused rather than cut to its low byte.
     std::optional<std::int64_t> dataValue() {
-        if (state_.dataRadix == DataRadix::Dec)
-            return readDecimalData(state_.dataText);
-        const auto value = hexField("Data", state_.dataText);
-        if (!value)
+        if (state_.dataRadix == DataRadix::Dec) {
+            const std::int64_t value = readExactDecimalData(state_.dataText);
+            if (value < kMinDataValue || value > kMaxDataValue)
+                return refuse("Data must lie between " + std::to_string(kMinDataValue) + " and " +
+                              std::to_string(kMaxDataValue) + " in decimal; '" + state_.dataText +
+                              "' does not fit one byte.");
+            return value;
+        }
+        const auto digits = hexDigits("Data", state_.dataText);
+        if (!digits)
             return std::nullopt;
-        return static_cast<std::int64_t>(*value & 0xFF);
+        const std::int64_t value = exactHexValue(*digits);
+        if (value > kMaxDataValue)
+            return refuse("Data must lie between 00 and FF in hexadecimal; '" + state_.dataText +
+                          "' does not fit one byte.");
+        return value;
     }
 
     // Slave, Address and SlaveOffset: three bytes, or one byte (its low 8 bits) right after
@@ -185,6 +197,13 @@ ComposeResult refused(std::string message) {
 }
 
 } // namespace
+
+std::int64_t readExactDecimalData(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+        ++i;
+    return readDecimal(text.substr(i));
+}
 
 std::int32_t readDecimalData(std::string_view text) {
     std::size_t i = 0;

@@ -34,16 +34,21 @@ bool sendsAsChecked(std::string_view line) {
     return std::accumulate(frame.begin() + 1, frame.end(), 0u) % 256 == 0;
 }
 
-} // namespace
+struct LineCheck {
+    std::optional<LineProblem> problem;
+    bool corrected = false; // the checksum digits were rewritten
+};
 
-bool CheckFrameText(std::string& line) {
+LineCheck checkFrameLine(std::string& line) {
     const std::size_t length = line.size();
-    if (length < kMinFrameTextLength || line.compare(0, 3, "ESC") != 0)
-        return false;
+    if (length < kMinFrameTextLength)
+        return {LineProblem::TooShort};
+    if (line.compare(0, 3, "ESC") != 0)
+        return {LineProblem::NoEsc};
     std::size_t p = 4; // the character after "ESC" is not looked at
     skipSpaces(line, p);
     if (p + 1 >= length)
-        return false;
+        return {LineProblem::MissingBytes};
     const std::uint32_t frameLength = byteAt(line, p);
     p += 2;
     std::uint32_t sum = frameLength;
@@ -51,7 +56,7 @@ bool CheckFrameText(std::string& line) {
     for (std::uint32_t k = 0; k + 2 < frameLength; ++k) {
         skipSpaces(line, p);
         if (p + 1 >= length)
-            return false;
+            return {LineProblem::MissingBytes};
         if (k + 3 < frameLength) {
             sum += byteAt(line, p);
             p += 2;
@@ -59,27 +64,73 @@ bool CheckFrameText(std::string& line) {
     }
     skipSpaces(line, p);
     if (p + 1 >= length)
-        return false;
+        return {LineProblem::MissingBytes};
     static constexpr char kDigits[] = "0123456789ABCDEF";
     const std::uint32_t checksum = (0u - sum) & 0xFF;
-    line[p] = kDigits[checksum >> 4];
-    line[p + 1] = kDigits[checksum & 0x0F];
-    return true;
+    const char high = kDigits[checksum >> 4];
+    const char low = kDigits[checksum & 0x0F];
+    const bool corrected = line[p] != high || line[p + 1] != low;
+    line[p] = high;
+    line[p + 1] = low;
+    return {std::nullopt, corrected};
+}
+
+template <typename T> void keepForReport(std::vector<T>& kept, T item) {
+    if (kept.size() < kReportedLines)
+        kept.push_back(std::move(item));
+}
+
+} // namespace
+
+bool CheckFrameText(std::string& line) {
+    return !checkFrameLine(line).problem;
 }
 
 void ListFileReader::feed(std::string_view block) {
     for (std::size_t end; (end = block.find_first_of("\r\n")) != std::string_view::npos; block.remove_prefix(end + 1)) {
+        // The LF of a CR LF pair ends no line of its own (the empty line between is ignored anyway).
+        const bool endsCrLf = end == 0 && afterCr_ && block[0] == '\n';
         line_.append(block.substr(0, end));
-        endLine();
+        if (!endsCrLf)
+            endLine();
+        afterCr_ = block[end] == '\r';
     }
+    if (!block.empty())
+        afterCr_ = false;
     line_.append(block);
 }
 
+void ListFileReader::finish() {
+    if (!line_.empty()) {
+        ++report_.lines;
+        skip(LineProblem::NoLineEnd);
+    }
+    line_.clear();
+}
+
+void ListFileReader::skip(LineProblem problem) {
+    ++report_.skipped;
+    keepForReport(report_.skippedLines, SkippedLine{report_.lines, problem});
+}
+
 void ListFileReader::endLine() {
-    if (!line_.empty() && CheckFrameText(line_) && sendsAsChecked(line_)) {
+    ++report_.lines;
+    if (line_.empty())
+        return;
+    const LineCheck check = checkFrameLine(line_);
+    if (check.problem) {
+        skip(*check.problem);
+    } else if (!sendsAsChecked(line_)) {
+        skip(LineProblem::SentDifferently);
+    } else {
         std::string entry = entryNumberPrefix(static_cast<int>(entries_.size()) + 1);
         entry += line_;
         entries_.push_back(std::move(entry));
+        ++report_.entries;
+        if (check.corrected) {
+            ++report_.corrected;
+            keepForReport(report_.correctedLines, report_.lines);
+        }
     }
     line_.clear();
 }
@@ -88,6 +139,15 @@ std::vector<std::string> readListFile(std::string_view content) {
     ListFileReader reader;
     reader.feed(content);
     return reader.takeEntries();
+}
+
+LoadedListFile loadListFile(const std::string& path) {
+    FileContent content = readWholeFile(path, kListFileRead);
+    ListFileReader reader;
+    reader.feed(content.bytes);
+    if (content.ok())
+        reader.finish(); // after a failure the last line is cut short, not unended
+    return {reader.takeEntries(), reader.report(), std::move(content.failure)};
 }
 
 void openList(TransmitList& list, std::string_view content) {

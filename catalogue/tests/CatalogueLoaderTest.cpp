@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -87,24 +88,56 @@ TEST(CatalogueLoaderTest, LoadsTheSampleFileOfTwoClassesAndTwoTargets) {
     EXPECT_EQ(panel.dataPrompt, kPromptValueToSet);
 }
 
-TEST(CatalogueLoaderTest, FailsWithTheFixedTextAndAnEmptyCatalogueWhenThereIsNoClassCount) {
-    const std::vector<std::optional<std::string>> inputs = {
-        std::nullopt,
-        std::string(),
-        std::string("[Other]\nSIZE=2\n"),
-        std::string("[GROUP]\n0=A\n"),
-        std::string("[GROUP]\nSIZE=0\n0=A\n"),
-        std::string("[GROUP]\nSIZE=two\n"),
+TEST(CatalogueLoaderTest, FailsWithTheFixedTextAnEmptyCatalogueAndTheReasonWhenThereIsNoClassCount) {
+    using enum CatalogueProblem;
+    const struct {
+        std::optional<std::string> input;
+        CatalogueProblem problem;
+        int line;
+        const char* says;
+    } cases[] = {
+        {std::nullopt, File, 0, "There is no file"},
+        {std::string(), NoGroupSection, 0, "has no [GROUP] section"},
+        {std::string("[Other]\nSIZE=2\n"), NoGroupSection, 0, "has no [GROUP] section"},
+        {std::string("; classes\n[GROUP]\n0=A\n"), NoClassCount, 2, "has no SIZE in its [GROUP] section (line 2)"},
+        {std::string("[GROUP]\nSIZE=0\n0=A\n"), NoClasses, 2, "gives SIZE=0 on line 2 of its [GROUP] section"},
+        {std::string("[GROUP]\r\n\r\nSIZE=two\r\n"), NoClasses, 3, "gives SIZE=two on line 3"},
     };
-    for (const auto& input : inputs) {
+    for (const auto& c : cases) {
         Catalogue catalogue;
         catalogue.groups.resize(3); // left over from an earlier load
-        const CatalogueLoadResult result = loadCatalogue(input, catalogue);
+        const CatalogueLoadResult result = loadCatalogue(c.input, catalogue);
         EXPECT_FALSE(result);
         EXPECT_EQ(result.message, "Initialization file not found\nor format is incorrect.");
+        EXPECT_EQ(result.fault.problem, c.problem) << c.says;
+        EXPECT_EQ(result.fault.line, c.line) << c.says;
+        const std::string explanation = explainCatalogueFault(result.fault, "/x/varnu.ini");
+        EXPECT_NE(explanation.find(c.says), std::string::npos) << explanation;
         EXPECT_TRUE(catalogue.groups.empty());
         EXPECT_TRUE(catalogue.forms.empty());
     }
+}
+
+// The window and varnu-cli read through here: a leading byte-order mark costs no entry, and a
+// file that is no catalogue is refused with its reason.
+TEST(CatalogueLoaderTest, ReadsTheFileByNameAndExplainsWhatMadeItUnusable) {
+    const std::string dir = ::testing::TempDir();
+    const std::string path = dir + "/varnu-bom-catalogue.ini";
+    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF[GROUP]\r\nSIZE=1\r\n0=A\r\n";
+    Catalogue catalogue;
+    const CatalogueLoadResult loaded = loadCatalogueFile(path, catalogue);
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(loaded.explanation, "");
+    EXPECT_EQ(groupNames(catalogue), (Names{"A"}));
+
+    for (const std::string& unusable : {dir, std::string("/dev/zero"), dir + "/varnu-no-such.ini"}) {
+        const CatalogueLoadResult result = loadCatalogueFile(unusable, catalogue);
+        EXPECT_FALSE(result);
+        EXPECT_EQ(result.fault.problem, CatalogueProblem::File);
+        EXPECT_NE(result.explanation.find("\"" + unusable + "\""), std::string::npos) << result.explanation;
+        EXPECT_TRUE(catalogue.groups.empty());
+    }
+    std::remove(path.c_str());
 }
 
 TEST(CatalogueLoaderTest, MissingEntriesGetDefaultsAndEmptyOnesAreSkipped) {
@@ -160,21 +193,32 @@ TEST(CatalogueLoaderTest, EveryKeywordSelectsItsPromptOnEveryKey) {
 }
 
 TEST(CatalogueLoaderTest, CountsTooLargeOrNegativeFailInsteadOfRunningAway) {
+    using enum CatalogueProblem;
     const std::string classes = "[GROUP]\nSIZE=1\n0=A\n[A]\nSIZE=";
-    const std::vector<std::string> damaged = {
-        "[GROUP]\nSIZE=4000000000\n",
-        "[GROUP]\nSIZE=-1\n",
-        "[GROUP]\nSIZE=99999999999999999999999\n",
-        "[GROUP]\nSIZE=1000001\n",
-        classes + "4000000000\n",
-        classes + "-5\n0=F\n",
+    const struct {
+        std::string text;
+        CatalogueProblem problem;
+        int line;
+        const char* says;
+    } damaged[] = {
+        {"[GROUP]\nSIZE=4000000000\n", CountOutOfRange, 2, "SIZE=4000000000 on line 2 of the section [GROUP]"},
+        {"[GROUP]\nSIZE=-1\n", CountOutOfRange, 2, "between 0 and 1,000,000"},
+        {"[GROUP]\nSIZE=99999999999999999999999\n", CountOutOfRange, 2, "SIZE=99999999999999999999999"},
+        {"[GROUP]\nSIZE=1000001\n", CountOutOfRange, 2, "SIZE=1000001"},
+        {classes + "4000000000\n", CountOutOfRange, 5, "line 5 of the section [A]"},
+        {classes + "-5\n0=F\n", CountOutOfRange, 5, "SIZE=-5"},
         // 1000 classes named alike share one section of 1000 entries: 1000 + 1,000,000 entries
         // in all pass the limit of 1,000,000.
-        "[GROUP]\nSIZE=1000\n[NoGroup]\nSIZE=1000\n",
+        {"[GROUP]\nSIZE=1000\n[NoGroup]\nSIZE=1000\n", TooManyEntries, 4, "passing that limit at SIZE=1000 on line 4"},
     };
-    for (const std::string& text : damaged) {
+    for (const auto& d : damaged) {
         Catalogue catalogue;
-        EXPECT_FALSE(loadCatalogue(std::optional<std::string>(text), catalogue)) << text;
+        const CatalogueLoadResult result = loadCatalogue(std::optional<std::string>(d.text), catalogue);
+        EXPECT_FALSE(result) << d.text;
+        EXPECT_EQ(result.fault.problem, d.problem) << d.text;
+        EXPECT_EQ(result.fault.line, d.line) << d.text;
+        const std::string explanation = explainCatalogueFault(result.fault, "/x/varnu.ini");
+        EXPECT_NE(explanation.find(d.says), std::string::npos) << explanation;
         EXPECT_TRUE(catalogue.groups.empty());
     }
     const Catalogue atLimit = load("[GROUP]\nSIZE=1000\n[NoGroup]\nSIZE=999\n");

@@ -85,13 +85,23 @@ TEST(CatalogueCommandTest, BadArgumentsGiveUsageAndStatus2) {
     }
 }
 
-TEST(CatalogueCommandTest, FailedLoadShowsTheFixedTextAndStatus1) {
-    for (const std::string& path :
-         {std::string("/nonexistent/varnu.ini"), writeTempFile("no_group.ini", "[GROUP]\nSIZE=4000000000\n")}) {
-        const CliRun run = runCatalogue({"--json", path});
+// The fixed text as its first lines, then the file and the first thing that made it unusable.
+TEST(CatalogueCommandTest, FailedLoadShowsTheFixedTextItsReasonAndStatus1) {
+    const struct {
+        std::string path;
+        std::string reason;
+    } cases[] = {
+        {"/nonexistent/varnu.ini", "There is no file \"/nonexistent/varnu.ini\"."},
+        {writeTempFile("no_group.ini", "[GROUP]\nSIZE=4000000000\n"), "gives SIZE=4000000000 on line 2"},
+        {writeTempFile("bom.ini", "\xEF\xBB\xBF[Group]\r\nSIZE=0\r\n"), "gives SIZE=0 on line 2 of its [GROUP]"},
+        {writeTempFile("utf16.ini", std::string("[\0G\0", 4)), "is not readable as text"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = runCatalogue({"--json", c.path});
         EXPECT_EQ(run.status, kExitFailure);
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err, "Initialization file not found\nor format is incorrect.\n");
+        EXPECT_TRUE(run.err.starts_with("Initialization file not found\nor format is incorrect.\n")) << run.err;
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
     }
 }
 

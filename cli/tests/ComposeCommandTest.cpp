@@ -68,7 +68,20 @@ TEST(ComposeCommand, RefusedCompositionsPrintNothing) {
 TEST(ComposeCommand, FailuresAndUsageErrors) {
     const CliRun missing = compose({"--class", "0", "--function", "0"}, "/nonexistent/varnu.ini");
     EXPECT_EQ(missing.status, kExitFailure);
-    EXPECT_EQ(missing.err, "Initialization file not found\nor format is incorrect.\n");
+    EXPECT_EQ(missing.err, "Initialization file not found\nor format is incorrect.\n"
+                           "There is no file \"/nonexistent/varnu.ini\". Check the name and the folder, or choose "
+                           "another catalogue.\n");
+
+    // --data holds one byte: beyond it the value is refused with the field's name, not cut.
+    for (const auto& [data, radix] :
+         {std::pair{"256", "dec"}, std::pair{"-129", "dec"}, std::pair{"1FF", "hex"}, std::pair{"1G", "hex"}}) {
+        const CliRun refused = compose({"--class", "Image", "--function", "Level", "--data", data, "--radix", radix});
+        EXPECT_EQ(refused.status, kExitUsage) << data;
+        EXPECT_EQ(refused.out, "");
+        EXPECT_NE(refused.err.find("varnu-cli compose: Data "), std::string::npos) << refused.err;
+    }
+    // Outside the catalogue's range (-128 to 127 here) but inside one byte: taken, for testing edges.
+    EXPECT_EQ(compose({"--class", "Image", "--function", "Level", "--data", "255"}).status, kExitOk);
 
     const std::vector<std::vector<std::string>> usageErrors = {
         {"--class", "Image"},

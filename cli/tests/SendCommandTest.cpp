@@ -75,11 +75,37 @@ TEST(SendOptions, MapsEveryLineSettingToTheCodesThePortTakes) {
     EXPECT_EQ(std::get<SendOptions>(parseSendOptions(bare)).port, (PortSettings{"COM2", 9600, 0, 8, 0}));
 }
 
+// A folder of its own for each test, removed afterwards.
+class SendFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() /
+              ("varnu-send-test-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    std::string file(const std::string& name, const std::string& content) const {
+        std::ofstream(dir / name, std::ios::binary) << content;
+        return (dir / name).string();
+    }
+    static std::string bytesOf(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
+
+    std::filesystem::path dir;
+};
+
 TEST(SendCommand, AListFileThatCannotBeReadFailsBeforeThePortIsTried) {
     for (const std::string& list : {std::string("/nonexistent/list.DAT"), std::string(VARNU_SOURCE_DIR)}) {
         const auto result = run({"send", "--port", kNoSuchPort, list});
         EXPECT_EQ(result.status, kExitFailure) << list;
-        EXPECT_EQ(result.err, "Read Failure.\n") << list;
+        EXPECT_TRUE(result.err.starts_with("Read Failure.\n")) << result.err;
+        EXPECT_NE(result.err.find("\"" + list + "\""), std::string::npos) << result.err; // and below it, why
         EXPECT_EQ(result.out, "") << list;
     }
 }
@@ -87,29 +113,62 @@ TEST(SendCommand, AListFileThatCannotBeReadFailsBeforeThePortIsTried) {
 TEST(SendCommand, APortThatCannotBeOpenedSendsNothing) {
     const auto result = run({"send", "--port", kNoSuchPort, kList});
     EXPECT_EQ(result.status, kExitFailure);
-    EXPECT_EQ(result.err, "Not able to Connect.\n");
+    EXPECT_EQ(result.err, "varnu-cli send: " + kList + ": 2 lines read: 2 entries taken.\nNot able to Connect.\n");
     EXPECT_EQ(result.out, "");
 }
 
-TEST(SendCommand, RefusesALogThatWouldOverwriteTheListFile) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "varnu-send-log-test";
-    std::filesystem::create_directories(dir);
-    const std::string list = (dir / "list.DAT").string();
-    const std::string content = "ESC 07 01 00 08 01 EF\r\n";
-    std::ofstream(list, std::ios::binary) << content;
-    // The same file under another name.
-    const std::string sameList = (dir / "." / "list.DAT").string();
-
-    const auto result = run({"send", "--port", kNoSuchPort, "--log", sameList, list});
-    EXPECT_EQ(result.status, kExitUsage);
-    EXPECT_EQ(readFileBytes(list), content);
-    std::filesystem::remove_all(dir);
+// An empty list, or one whose every line was skipped, is not a successful run.
+TEST_F(SendFiles, NothingToSendFailsAndSaysHowManyLinesWereReadAndSkipped) {
+    const struct {
+        std::string content;
+        const char* summary;
+    } cases[] = {
+        {"", "0 lines read: 0 entries taken."},
+        {"\r\n\r\n", "2 lines read: 0 entries taken, 2 empty lines."},
+        {"(1) ESC 07 01 00 08 01 EF\r\nESC 07 01 00 08 01 EF", "2 lines read: 0 entries taken, 2 lines skipped."},
+    };
+    for (const auto& c : cases) {
+        const std::string list = file("list.DAT", c.content);
+        const auto result = run({"send", "--port", kNoSuchPort, list});
+        EXPECT_EQ(result.status, kExitFailure);
+        EXPECT_NE(result.err.find(list + ": " + c.summary), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("varnu-cli send: nothing to send"), std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find("Not able to Connect."), std::string::npos) << "the port was tried";
+    }
 }
 
-TEST(SendCommand, ALogThatCannotBeWrittenIsReportedBeforeThePortIsOpened) {
-    const auto result = run({"send", "--port", kNoSuchPort, "--log", VARNU_SOURCE_DIR, kList});
-    EXPECT_EQ(result.status, kExitFailure);
-    EXPECT_NE(result.err.find("cannot write the log file"), std::string::npos) << result.err;
+// The log is emptied when it opens: it must be neither the list file nor the port, under any name.
+TEST_F(SendFiles, RefusesALogThatIsTheListFileOrThePort) {
+    const std::string content = "ESC 07 01 00 08 01 EF\r\n";
+    const std::string list = file("list.DAT", content);
+    const std::string port = file("port", "stands for a device");
+    const struct {
+        std::string log;
+        const char* says;
+    } cases[] = {
+        {(dir / "." / "list.DAT").string(), "the log file is the list file"},
+        {(dir / "." / "port").string(), "the log file is the port"},
+    };
+    for (const auto& c : cases) {
+        const auto result = run({"send", "--port", port, "--log", c.log, list});
+        EXPECT_EQ(result.status, kExitUsage);
+        EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(bytesOf(list), content);
+    EXPECT_EQ(bytesOf(port), "stands for a device");
+}
+
+// A run that cannot start leaves the log of an earlier run as it was, and makes none.
+TEST_F(SendFiles, TheLogIsNotTouchedUntilThePortHasOpened) {
+    const std::string earlier = file("earlier.log", "the trace of an earlier run\n");
+    const std::string fresh = (dir / "fresh.log").string();
+    for (const std::string& log : {earlier, fresh}) {
+        const auto result = run({"send", "--port", kNoSuchPort, "--log", log, kList});
+        EXPECT_EQ(result.status, kExitFailure);
+        EXPECT_NE(result.err.find("Not able to Connect."), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(bytesOf(earlier), "the trace of an earlier run\n");
+    EXPECT_FALSE(std::filesystem::exists(fresh));
 }
 
 // The scripted line's own virtual time, so trace times are exact.

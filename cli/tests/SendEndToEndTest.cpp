@@ -3,6 +3,7 @@
 // ends with 1.4 s of silence, so these lists stay short.
 
 #include "cli/CliCommands.h"
+#include "cli/tests/BrokenOutputRun.h"
 #include "tools/simulator/testing/SimulatorProcess.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace varnu::cli {
 namespace {
@@ -23,6 +25,7 @@ constexpr auto kRunPatience = 30s;
 constexpr auto kEntryPatience = 10s;
 
 const std::string kData = std::string(VARNU_SOURCE_DIR) + "/cli/tests/data";
+const std::string kTwoSets = "ESC 07 01 00 08 01 EF\r\nESC 07 01 00 08 00 F0\r\n";
 
 std::string fileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -57,7 +60,7 @@ TEST_F(SendMixedList, PrintsTheWholeReceiveListAndFollowsTheSpeedChange) {
     ASSERT_NE(list, "");
     ASSERT_TRUE(startSend(list));
     EXPECT_EQ(send.wait(kRunPatience), kExitEntriesFailed);
-    EXPECT_EQ(send.errors, "");
+    EXPECT_EQ(send.errors, "varnu-cli send: " + sim.path("list.DAT").string() + ": 7 lines read: 7 entries taken.\n");
     // Entry 6 is answered only because the tool stayed at 38400 after entry 5: the simulator
     // garbles what arrives at the old speed.
     EXPECT_EQ(send.output, "(1) ACK \r\n"
@@ -104,6 +107,37 @@ TEST_F(SendEndToEnd, AllAcknowledgedExitsZeroAndTracesEveryTransfer) {
     EXPECT_GT(times[2] - times[1], 1300.0);
 }
 
+// An output that fails stops the run once the entry in progress is over, and is named.
+TEST_F(SendEndToEnd, AStandardOutputThatFailsStopsTheRunAfterItsEntry) {
+    const std::string trace = sim.path("wire.log").string();
+    const std::string list = sim.file("list.DAT", kTwoSets).string();
+    const auto result = testing::runWithBrokenOutput({"send", "--port", sim.link.string(), "--log", trace, list},
+                                                     testing::BrokenOutput::ClosedPipe, kRunPatience);
+    EXPECT_EQ(result.status, kExitFailure) << "-1: ended by a signal";
+    EXPECT_NE(result.err.find("varnu-cli send: cannot write to standard output: Broken pipe\n"), std::string::npos)
+        << result.err;
+    std::vector<double> times;
+    EXPECT_EQ(traceLines(fileText(trace), times),
+              (std::vector<std::string>{"out 1B 07 01 00 08 01 EF", "in  06", "in  (nothing)", "--- purge"}));
+}
+
+TEST_F(SendEndToEnd, ALogThatCannotBeWrittenStopsTheRunAfterItsEntry) {
+    ASSERT_TRUE(startSend(kTwoSets, {"--log", "/dev/full"}));
+    EXPECT_EQ(send.wait(kRunPatience), kExitFailure);
+    EXPECT_EQ(send.output, "(1) ACK \r\n"); // the Receive List written so far stays
+    EXPECT_NE(send.errors.find("varnu-cli send: cannot write to the log file /dev/full: No space left on device\n"),
+              std::string::npos)
+        << send.errors;
+}
+
+TEST_F(SendEndToEnd, ALogThatCannotBeCreatedIsReportedOnceThePortHasOpened) {
+    ASSERT_TRUE(startSend(kTwoSets, {"--log", sim.path("list.DAT").parent_path().string()})); // a folder
+    EXPECT_EQ(send.wait(kRunPatience), kExitFailure);
+    EXPECT_EQ(send.output, "");
+    EXPECT_NE(send.errors.find("varnu-cli send: cannot write the log file"), std::string::npos) << send.errors;
+    EXPECT_EQ(send.errors.find("Not able to Connect."), std::string::npos) << send.errors;
+}
+
 class SendToVanishingProjector : public SendEndToEnd {
     // Entry 2 finds the projector slow enough to be killed while the tool waits for it.
     std::string rules() const override { return "on 1B 07 01 00 09 -> delay 5000, ack\n"; }
@@ -113,6 +147,11 @@ TEST_F(SendToVanishingProjector, ReportsEveryRemainingEntryAndEnds) {
     ASSERT_TRUE(startSend("ESC 07 01 00 08 01 EF\r\nESC 07 01 00 09 01 EE\r\nESC 07 01 00 08 00 F0\r\n"
                           "ESC 07 01 00 08 01 EF\r\n"));
     ASSERT_TRUE(send.readOutputUntil("(2) ", kEntryPatience)) << send.output;
+    // "(2) " comes just before the frame goes out: the projector dies once it has the frame.
+    const auto deadline = std::chrono::steady_clock::now() + kEntryPatience;
+    while (fileText(sim.path("sim.log").string()).find("09 01 EE") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(5ms);
     sim.kill();
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(send.wait(kRunPatience), kExitEntriesFailed);

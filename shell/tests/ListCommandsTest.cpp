@@ -111,6 +111,11 @@ private slots:
         QVERIFY(f.messages.front().contains("Address 1"));
         QCOMPARE(shownEntries(f), QStringList{"(1) ESC 07 01 00 08 00 F0"});
         QCOMPARE(f.window->transmitList.count(), 1);
+        // Data beyond one byte is refused, not cut to its low byte; the catalogue's range is a hint only.
+        add(f, {kSetRadio, 0, 8, "300"});
+        QCOMPARE(f.messages.size(), 2);
+        QVERIFY2(f.messages.back().startsWith("Data must lie between -128 and 255"), qPrintable(f.messages.back()));
+        QCOMPARE(f.window->transmitList.count(), 1);
     }
 
     void deleteRenumbersAndMovesTheSelection() {
@@ -199,6 +204,28 @@ private slots:
             QCOMPARE(f.get<QListWidget>(kTransmitList)->count(), 0);
         }
         QCOMPARE(f.messages, QStringList({"Read Failure.", "Read Failure."}));
+        // Below the fixed text: which file and why.
+        QVERIFY2(f.explanations[0].startsWith("There is no file \"" + dir.filePath("none.DAT") + "\"."),
+                 qPrintable(f.explanations[0]));
+        QVERIFY2(f.explanations[1].contains("\"" + dir.path() + "\" is a folder, not a file."),
+                 qPrintable(f.explanations[1]));
+
+        // A device would never end and a named pipe would wait for a writer: refused at once.
+        f.window->chooseOpenFile = [] { return QStringLiteral("/dev/zero"); };
+        f.click(kOpen);
+        QCOMPARE(f.messages.size(), 3);
+        QVERIFY2(f.explanations[2].contains("is a device"), qPrintable(f.explanations[2]));
+    }
+
+    void openSkipsALeadingByteOrderMark() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("notepad.DAT");
+        writeFile(path, "\xEF\xBB\xBF" + kTwoEntryFile);
+        WindowFixture f("examples.ini");
+        f.window->chooseOpenFile = [&] { return path; };
+        f.click(kOpen);
+        QCOMPARE(shownEntries(f), QStringList({"(1) ESC 07 01 00 08 00 F0", "(2) ESC 07 01 00 08 01 EF"}));
+        QVERIFY(f.messages.isEmpty());
     }
 
     void failedSaveKeepsTheOldFile() {
@@ -222,6 +249,8 @@ private slots:
         std::signal(SIGXFSZ, previousHandler);
 
         QCOMPARE(f.messages, QStringList{"Write Failure."});
+        QVERIFY2(f.explanations[0].contains("old.DAT") && f.explanations[0].contains("is unchanged"),
+                 qPrintable(f.explanations[0]));
         QCOMPARE(fileBytes(path), QByteArray("ESC 06 02 00 00 F8\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.DAT"}); // no temporary left
         f.click(kSave);

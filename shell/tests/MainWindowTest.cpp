@@ -1,11 +1,14 @@
 // The main window driven as a user drives it: start-up, composition, the field prompts,
 // the radix switch, the Multi bytes range, closing and the Port menu.
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QTimer>
 
 #include "shell/CVarnuApp.h"
 #include "shell/tests/TestSuites.h"
@@ -46,6 +49,9 @@ private slots:
     void startWithoutCatalogueShowsItsMessageAndNoConnection() {
         WindowFixture f("missing.ini");
         QCOMPARE(f.messages, QStringList{"Initialization file not found\nor format is incorrect."});
+        const QString missing = QStringLiteral(VARNU_TEST_DATA "/missing.ini");
+        QVERIFY2(f.explanations.front().startsWith("There is no file \"" + missing + "\"."),
+                 qPrintable(f.explanations.front()));
         QCOMPARE(f.port.opens, 0);
         QCOMPARE(f.get<QComboBox>(kClassCombo)->count(), 0);
         QCOMPARE(f.get<QListWidget>(kFunctionList)->count(), 0);
@@ -68,6 +74,32 @@ private slots:
         f.click(kHexRadio);
         f.window->runCommand(kReconnect);
         QCOMPARE(f.port.opens, 1);
+    }
+
+    // The real message box: the fixed text as it was, what failed and what to do below it.
+    void messageBoxShowsTheExplanationBelowTheFixedText() {
+        FakePort port;
+        CVarnuDlg window(port, QStringLiteral(VARNU_TEST_DATA "/worked.ini"));
+        QString text, informative, title;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr)
+                return;
+            text = box->text();
+            informative = box->informativeText();
+            title = box->windowTitle();
+            icon = box->icon();
+            buttons = box->standardButtons();
+            box->button(QMessageBox::Ok)->click();
+        });
+        window.showMessage(QStringLiteral("Read Failure."), QStringLiteral("There is no file \"a.DAT\"."));
+        QCOMPARE(text, QStringLiteral("Read Failure."));
+        QCOMPARE(informative, QStringLiteral("There is no file \"a.DAT\"."));
+        QCOMPARE(title, QStringLiteral("VARNU"));
+        QCOMPARE(icon, QMessageBox::Warning);
+        QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     }
 
     void shiftJisNamesAreDecodedForDisplay() {

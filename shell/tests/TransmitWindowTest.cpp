@@ -40,7 +40,7 @@ struct SimulatorWindow {
         settings.portName = sim.link.string();
         link.setSettings(settings);
         window = std::make_unique<CVarnuDlg>(connection, kCatalogue);
-        window->showMessage = [this](const QString& text) { messages << text; };
+        window->showMessage = [this](const QString& headline, const QString&) { messages << headline; };
         window->initialise();
         window->show();
     }

@@ -62,7 +62,10 @@ struct WindowFixture {
     explicit WindowFixture(const QString& catalogueFile, bool portWorks = true) {
         port.opens_succeed = portWorks;
         window = std::make_unique<CVarnuDlg>(port, QStringLiteral(VARNU_TEST_DATA "/") + catalogueFile);
-        window->showMessage = [this](const QString& text) { messages << text; };
+        window->showMessage = [this](const QString& headline, const QString& explanation) {
+            messages << headline;
+            explanations << explanation;
+        };
         window->initialise();
         window->show();
         window->activateWindow();
@@ -89,7 +92,8 @@ struct WindowFixture {
     void click(int id) { get<QAbstractButton>(id)->click(); }
 
     FakePort port;
-    QStringList messages;
+    QStringList messages;     // the headlines, in order
+    QStringList explanations; // the text below each
     std::unique_ptr<CVarnuDlg> window;
 };
 

@@ -1,12 +1,10 @@
 // varnu-projector-sim: a projector on a pseudo-terminal, for trying the tool without hardware.
 
-#include "tools/simulator/Rules.h"
+#include "tools/simulator/RulesFile.h"
 #include "tools/simulator/Server.h"
 #include "tools/simulator/SimOptions.h"
 
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 
 namespace {
@@ -29,21 +27,12 @@ int main(int argc, char** argv) {
 
     ServerSetup setup{.linkPath = parsed.options.linkPath, .logPath = parsed.options.logPath.value_or("")};
     if (const auto& rulesPath = parsed.options.rulesPath) {
-        std::ifstream file(*rulesPath, std::ios::binary);
-        std::string text;
-        if (file)
-            text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        if (!file.is_open() || file.bad()) {
-            std::cerr << "varnu-projector-sim: cannot read the rules file " << *rulesPath << '\n';
+        LoadedRules loaded = loadRulesFile(*rulesPath);
+        if (loaded.error) {
+            std::cerr << "varnu-projector-sim: " << *loaded.error << '\n';
             return kExitUsage;
         }
-        ParsedRules rules = parseRules(text);
-        if (rules.error) {
-            std::cerr << "varnu-projector-sim: " << *rulesPath << ":" << rules.error->line << ": "
-                      << rules.error->message << '\n';
-            return kExitUsage;
-        }
-        setup.rules = std::move(rules.rules);
+        setup.rules = std::move(loaded.rules);
     }
     return runServer(setup, std::cout, std::cerr);
 }

@@ -45,6 +45,10 @@ TEST(EntryComposer, RendersEachItemAsTheFrameTextFormatSays) {
         {Set, 0, 0, {AddressLow, AddressHigh}, {.address2 = "1234"}, "ESC 08 01 00 00 34 12 B1"},
         {Set, 0, 0, {Data}, {.data = "-1", .radix = DataRadix::Dec}, "ESC 07 01 00 00 FF F9"},
         {Set, 0, 0, {Data}, {.data = " +12x5", .radix = DataRadix::Dec}, "ESC 07 01 00 00 0C EC"},
+        // The edges of one byte, signed and unsigned.
+        {Set, 0, 0, {Data}, {.data = "255", .radix = DataRadix::Dec}, "ESC 07 01 00 00 FF F9"},
+        {Set, 0, 0, {Data}, {.data = "-128", .radix = DataRadix::Dec}, "ESC 07 01 00 00 80 78"},
+        {Set, 0, 0, {Data}, {.data = "00FF"}, "ESC 07 01 00 00 FF F9"},
         {Reset, 0, 0, {Slave, Multi}, {.address1 = " 12 34", .multi = "01 02\t03"}, "ESC 0C 03 00 00 001234 010203 A5"},
         {Set, 0, 0, {0, 1, 2, 3, 4, 15}, {}, "ESC 0C 01 00 00 00 01 02 03 04 0F DA"},
         // Fields the layout does not use are not looked at.
@@ -81,6 +85,12 @@ TEST(EntryComposer, RefusesWhatTheFrameCannotCarry) {
         {{Slave}, {.address1 = "12G4"}, "Address 1"},
         {{Multi}, {.multi = "01,02"}, "Multi bytes data"},
         {{Data}, {.data = "0x"}, "Data"},
+        // A Data value that does not fit one byte is refused, not cut to its low byte.
+        {{Data}, {.data = "1FF"}, "Data must lie between 00 and FF"},
+        {{Data}, {.data = "256", .radix = DataRadix::Dec}, "Data must lie between -128 and 255"},
+        {{Data}, {.data = "-129", .radix = DataRadix::Dec}, "'-129' does not fit one byte"},
+        {{Data}, {.data = "4294967297", .radix = DataRadix::Dec}, "Data"}, // 2^32 + 1 would wrap to 1
+        {{DataOffset}, {.data = "300", .radix = DataRadix::Dec}, "Data"},
         {{7}, {}, "code 7"},
         {{Data, 16}, {.data = "1"}, "code 16"},
     };

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+
 namespace varnu {
 namespace {
 
@@ -63,6 +66,82 @@ TEST(ListFile, OpenSkipsLinesThatWouldBeSentOtherwiseThanChecked) {
         else
             EXPECT_TRUE(entries.empty()) << line;
     }
+}
+
+// Line numbers as an editor shows them: CR LF, a lone CR and a lone LF each end one line.
+TEST(ListFile, ReportsEveryLineByItsNumberWhateverTheBlocks) {
+    const std::string content = "ESC 07 01 00 08 00 F0\r\n"   // 1: taken as it is
+                                "ESC 07 01 00 08 00 00\r\n"   // 2: checksum corrected
+                                "\r\n"                        // 3: empty
+                                "ESC 06 02\n"                 // 4: too short
+                                "(1) ESC 07 01 00 08 00 F0\r" // 5: number prefix
+                                "ESC 07 01 00 08 00\n"        // 6: checksum missing
+                                "\n"                          // 7: empty
+                                "ESC  07 01 00 08 00 F0\r\n"  // 8: blank before the length
+                                "ESC 06 02 00 00 00\r\n"      // 9: corrected
+                                "ESC 06 02 00 00 F8";         // 10: no line end
+    ListFileReport expected;
+    expected.lines = 10;
+    expected.entries = 3;
+    expected.corrected = 2;
+    expected.correctedLines = {2, 9};
+    expected.skipped = 5;
+    expected.skippedLines = {{4, LineProblem::TooShort},
+                             {5, LineProblem::NoEsc},
+                             {6, LineProblem::MissingBytes},
+                             {8, LineProblem::SentDifferently},
+                             {10, LineProblem::NoLineEnd}};
+    for (std::size_t blockSize : {1u, 2u, 7u, 255u}) {
+        ListFileReader reader;
+        for (std::size_t at = 0; at < content.size(); at += blockSize)
+            reader.feed(std::string_view(content).substr(at, blockSize));
+        reader.finish();
+        const ListFileReport& report = reader.report();
+        EXPECT_EQ(report.lines, expected.lines) << "block " << blockSize;
+        EXPECT_EQ(report.entries, expected.entries);
+        EXPECT_EQ(report.corrected, expected.corrected);
+        EXPECT_EQ(report.correctedLines, expected.correctedLines);
+        EXPECT_EQ(report.skipped, expected.skipped);
+        EXPECT_EQ(report.skippedLines, expected.skippedLines) << "block " << blockSize;
+        EXPECT_EQ(report.emptyLines(), 2u);
+        EXPECT_EQ(reader.entries(), readListFile(content)); // the report changes nothing taken
+    }
+    const std::vector<std::string> sentences = describeListFileReport(expected);
+    ASSERT_EQ(sentences.size(), 7u);
+    EXPECT_EQ(sentences[0], "10 lines read: 3 entries taken, 5 lines skipped, 2 empty lines.");
+    EXPECT_EQ(sentences[1], "Checksum corrected on lines 2 and 9.");
+    EXPECT_EQ(sentences[2].substr(0, 35), "Line 4 skipped: it is shorter than ");
+    EXPECT_EQ(sentences[6].substr(0, 40), "Line 10 skipped: it is the last line and");
+}
+
+TEST(ListFile, AReportOfManyBadLinesNamesTheFirstAndCountsTheRest) {
+    std::string content = "ESC 07 01 00 08 00 00\n";
+    for (int i = 0; i < 1000; ++i)
+        content += "rubbish\n";
+    ListFileReader reader;
+    reader.feed(content);
+    reader.finish();
+    EXPECT_EQ(reader.report().skipped, 1000u);
+    EXPECT_EQ(reader.report().skippedLines.size(), kReportedLines);
+    const std::vector<std::string> sentences = describeListFileReport(reader.report());
+    EXPECT_EQ(sentences.front(), "1001 lines read: 1 entry taken, 1000 lines skipped.");
+    EXPECT_EQ(sentences[1], "Checksum corrected on line 1.");
+    EXPECT_EQ(sentences.back(), "And 980 more lines skipped.");
+}
+
+TEST(ListFile, LoadsAFileByNameWithoutItsByteOrderMark) {
+    const std::string path = ::testing::TempDir() + "/varnu-bom-list.DAT";
+    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF" << kTwoEntryFile;
+    const LoadedListFile loaded = loadListFile(path);
+    EXPECT_FALSE(loaded.failure);
+    EXPECT_EQ(loaded.entries, readListFile(kTwoEntryFile)); // the first entry is not lost
+    EXPECT_EQ(loaded.report.skipped, 0u);
+    std::remove(path.c_str());
+
+    const LoadedListFile missing = loadListFile(path);
+    ASSERT_TRUE(missing.failure);
+    EXPECT_EQ(missing.failure->problem, FileProblem::Missing);
+    EXPECT_TRUE(missing.entries.empty());
 }
 
 TEST(CheckFrameText, RewritesTheChecksumOfAcceptedLines) {

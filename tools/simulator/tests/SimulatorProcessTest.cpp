@@ -1,7 +1,7 @@
 // Runs the real varnu-projector-sim and talks to it through its link, as the tool does.
 
-#include "tools/simulator/FrameBytes.h"
 #include "tools/simulator/testing/SimulatorProcess.h"
+#include "tools/simulator/FrameBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -220,6 +220,8 @@ TEST(SimulatorProcess, RefusesBadArgumentsAndRulesWithExitStatusTwo) {
         {{"--link", link, "--speed", "1"}, "unknown argument '--speed'"},
         {{"--link", link, "--rules", (sim.link.parent_path() / "missing.txt").string()}, "cannot read the rules file"},
         {{"--link", link, "--rules", badRules.string()}, "bad.txt:3: unknown action 'wave'"},
+        {{"--link", link, "--rules", sim.link.parent_path().string()}, "is a folder, not a file"},
+        {{"--link", link, "--rules", "/dev/zero"}, "is a device"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(sim.runToEnd(c.args), 2) << c.message;
