@@ -2,11 +2,8 @@
 // outline or as JSON. Names are the file's bytes; CP932 files are decoded to UTF-8 for output.
 
 #include "catalogue/CatalogueLoader.h"
+#include "cli/CatalogueText.h"
 #include "cli/CliCommands.h"
-
-#include <QByteArrayView>
-#include <QString>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <cstdio>
@@ -55,14 +52,6 @@ std::optional<std::string> readFile(const std::string& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
-}
-
-std::string toUtf8(std::string_view bytes, TextEncoding encoding) {
-    if (encoding == TextEncoding::Utf8)
-        return std::string(bytes);
-    QStringDecoder decoder("Shift_JIS");
-    const QString text = decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    return text.toUtf8().toStdString();
 }
 
 // The codes a reader sees: up to and including the first End.

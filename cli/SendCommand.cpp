@@ -1,10 +1,13 @@
 // varnu-cli send: opens a list file as Open does, sends every entry to the projector as
-// Transmit does, and prints the Receive List text while it grows.
+// Transmit does, and prints the Receive List text while it grows. With --log it records the
+// wire trace, and with --catalogue too the decode of every frame in it.
 
+#include "catalogue/CatalogueLoader.h"
+#include "cli/CatalogueText.h"
 #include "cli/CliCommands.h"
 #include "cli/SendOptions.h"
-#include "cli/WireLogLink.h"
 #include "protocol/TransmitSequence.h"
+#include "protocol/WireTraceLink.h"
 #include "serial/SerialLink.h"
 #include "transmit_list/ListFile.h"
 
@@ -22,7 +25,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: varnu-cli send --port DEV [--baud N] [--parity none|odd|even|mark] [--data-bits N]\n"
-    "         [--stop-bits 1|1.5|2] [--log FILE] LISTFILE\n"
+    "         [--stop-bits 1|1.5|2] [--log FILE [--catalogue FILE]] LISTFILE\n"
     "  exit status: 0 every entry acknowledged, 3 some entry failed, 1 port or file failure, 2 usage\n";
 constexpr std::string_view kReadFailure = "Read Failure.";
 constexpr std::string_view kConnectFailure = "Not able to Connect.";
@@ -36,6 +39,24 @@ public:
 
 private:
     std::ostream& out_;
+};
+
+// The wire trace on a stream. Every write to the log goes through traceLine; each line is
+// flushed, so a trace cut short by a crash or a kill still ends on a whole line.
+class StreamTraceSink final : public WireTraceSink {
+public:
+    StreamTraceSink(std::ostream& out, TextEncoding names) : out_(out), names_(names) {}
+    void traceLine(std::string_view line) override {
+        if (names_ == TextEncoding::Utf8)
+            out_ << line;
+        else
+            out_ << toUtf8(line, names_);
+        out_ << '\n' << std::flush;
+    }
+
+private:
+    std::ostream& out_;
+    TextEncoding names_;
 };
 
 // Qt's serial port wants an application object for its notifiers; the command runs without
@@ -71,11 +92,24 @@ int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
     }
     const std::vector<std::string> entries = readListFile(*content);
 
-    // The trace is truncated when it opens: it must not be the list it was asked to send.
+    Catalogue catalogue;
+    if (!options.cataloguePath.empty()) {
+        const CatalogueLoadResult loaded = loadCatalogue(readFileBytes(options.cataloguePath), catalogue);
+        if (!loaded) {
+            err << loaded.message << "\n";
+            return kExitFailure;
+        }
+    }
+
+    // The trace is truncated when it opens: it must not be the list it was asked to send, nor
+    // the catalogue that decodes it.
     std::error_code ignored;
-    if (!options.logPath.empty() && std::filesystem::equivalent(options.logPath, options.listPath, ignored)) {
-        err << "varnu-cli send: the log file is the list file\n" << kUsage;
-        return kExitUsage;
+    for (const auto& [input, what] : {std::pair{&options.listPath, "list"}, {&options.cataloguePath, "catalogue"}}) {
+        if (!options.logPath.empty() && !input->empty() &&
+            std::filesystem::equivalent(options.logPath, *input, ignored)) {
+            err << "varnu-cli send: the log file is the " << what << " file\n" << kUsage;
+            return kExitUsage;
+        }
     }
     std::ofstream trace;
     if (!options.logPath.empty()) {
@@ -95,9 +129,10 @@ int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
     }
 
     SteadyClock clock;
-    std::optional<WireLogLink> logged;
+    StreamTraceSink traceSink(trace, catalogue.encoding);
+    std::optional<WireTraceLink> logged;
     if (trace.is_open())
-        logged.emplace(port, clock, trace);
+        logged.emplace(port, clock, traceSink, options.cataloguePath.empty() ? nullptr : &catalogue);
     Link& link = logged ? static_cast<Link&>(*logged) : port;
 
     StreamSink sink(out);
