@@ -11,9 +11,8 @@ namespace varnu {
 
 namespace {
 
-constexpr std::uint8_t kSetCode = 0x01;
-constexpr std::uint8_t kGetCode = 0x02;
-constexpr std::uint8_t kResetCode = 0x03;
+// A frame carries the attribute plus 1: 01 Set, 02 Get, 03 Reset.
+constexpr std::uint8_t kLastAttributeCode = static_cast<std::uint8_t>(Attribute::Reset) + 1;
 constexpr std::size_t kAddressBytes = 3;
 
 // One step of a layout: a literal, a field item, or a group (the literal 5, its count byte
@@ -179,16 +178,9 @@ std::uint8_t checksumOf(std::span<const std::uint8_t> bytes) {
 }
 
 std::optional<Attribute> attributeOf(std::uint8_t code) {
-    switch (code) {
-    case kSetCode:
-        return Attribute::Set;
-    case kGetCode:
-        return Attribute::Get;
-    case kResetCode:
-        return Attribute::Reset;
-    default:
+    if (code == 0 || code > kLastAttributeCode)
         return std::nullopt;
-    }
+    return static_cast<Attribute>(code - 1);
 }
 
 void readLinkFrame(FrameDecode& decode) {
