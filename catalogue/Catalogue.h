@@ -29,6 +29,11 @@ constexpr bool isFieldCode(std::uint8_t code) {
     return code >= Data && code <= Multi;
 }
 
+// The literal that opens a group: its count byte and the field items after it follow.
+inline constexpr std::uint8_t kGroupCode = 5;
+// The literal after which a Slave, Address or SlaveOffset item is a single byte.
+inline constexpr std::uint8_t kOneByteAddressCode = 3;
+
 // Set writes, Get and Reset read: every reader of a code list, fixed value or offset uses this pass.
 enum class FormPass { Write = 0, Read = 1 };
 enum class Attribute { Set = 0, Get = 1, Reset = 2 };

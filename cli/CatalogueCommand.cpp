@@ -2,13 +2,10 @@
 // outline or as JSON. Names are the file's bytes; CP932 files are decoded to UTF-8 for output.
 
 #include "catalogue/CatalogueLoader.h"
+#include "cli/CatalogueText.h"
 #include "cli/CheckedStream.h"
 #include "cli/CliCommands.h"
 #include "cli/Diagnostics.h"
-
-#include <QByteArrayView>
-#include <QString>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <cstdio>
@@ -48,14 +45,6 @@ std::optional<CatalogueOptions> parseOptions(Args args) {
         return std::nullopt;
     options.path = files.front();
     return options;
-}
-
-std::string toUtf8(std::string_view bytes, TextEncoding encoding) {
-    if (encoding == TextEncoding::Utf8)
-        return std::string(bytes);
-    QStringDecoder decoder("Shift_JIS");
-    const QString text = decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    return text.toUtf8().toStdString();
 }
 
 // The codes a reader sees: up to and including the first End.

@@ -25,6 +25,7 @@ int runCatalogueCommand(Args args, std::ostream& out, std::ostream& err);
 int runComposeCommand(Args args, std::ostream& out, std::ostream& err);
 int runListCommand(Args args, std::ostream& out, std::ostream& err);
 int runFrameCommand(Args args, std::ostream& out, std::ostream& err);
+int runDecodeCommand(Args args, std::ostream& out, std::ostream& err);
 int runSendCommand(Args args, std::ostream& out, std::ostream& err);
 
 } // namespace varnu::cli

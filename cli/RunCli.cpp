@@ -22,9 +22,10 @@ constexpr std::array kCommands{
                  "            [--address1 TEXT] [--address2 TEXT] [--data TEXT] [--radix hex|dec] [--multi TEXT]"},
     CommandEntry{"list", runListCommand, "list FILE"},
     CommandEntry{"frame", runFrameCommand, "frame TEXT"},
+    CommandEntry{"decode", runDecodeCommand, "decode --catalogue FILE [--received] FRAME..."},
     CommandEntry{"send", runSendCommand,
                  "send --port DEV [--baud N] [--parity none|odd|even|mark] [--data-bits N] [--stop-bits 1|1.5|2]\n"
-                 "            [--log FILE] LISTFILE"},
+                 "            [--log FILE [--catalogue FILE]] LISTFILE"},
 };
 
 void printUsage(std::ostream& err) {

@@ -1,13 +1,16 @@
 // varnu-cli send: opens a list file as Open does, sends every entry to the projector as
-// Transmit does, and prints the Receive List text while it grows.
+// Transmit does, and prints the Receive List text while it grows. With --log it records the
+// wire trace, and with --catalogue too the decode of every frame in it.
 
+#include "catalogue/CatalogueLoader.h"
+#include "cli/CatalogueText.h"
 #include "cli/CheckedStream.h"
 #include "cli/CliCommands.h"
 #include "cli/Diagnostics.h"
 #include "cli/SendOptions.h"
-#include "cli/WireLogLink.h"
 #include "files/FileFailureText.h"
 #include "protocol/TransmitSequence.h"
+#include "protocol/WireTraceLink.h"
 #include "serial/SerialLink.h"
 #include "transmit_list/ListFile.h"
 
@@ -28,7 +31,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: varnu-cli send --port DEV [--baud N] [--parity none|odd|even|mark] [--data-bits N]\n"
-    "         [--stop-bits 1|1.5|2] [--log FILE] LISTFILE\n"
+    "         [--stop-bits 1|1.5|2] [--log FILE [--catalogue FILE]] LISTFILE\n"
     "  exit status: 0 every entry acknowledged, 3 some entry failed, 1 nothing to send, a port or file\n"
     "  failure, or standard output or the log cannot be written (the run stops after that entry), 2 usage\n";
 constexpr std::string_view kConnectFailure = "Not able to Connect.";
@@ -57,8 +60,26 @@ private:
     std::stop_source& stop_;
 };
 
+// The wire trace on a stream. Every write to the log goes through traceLine; each line is
+// flushed, so a trace cut short by a crash or a kill still ends on a whole line.
+class StreamTraceSink final : public WireTraceSink {
+public:
+    StreamTraceSink(std::ostream& out, TextEncoding names) : out_(out), names_(names) {}
+    void traceLine(std::string_view line) override {
+        if (names_ == TextEncoding::Utf8)
+            out_ << line;
+        else
+            out_ << toUtf8(line, names_);
+        out_ << '\n' << std::flush;
+    }
+
+private:
+    std::ostream& out_;
+    TextEncoding names_;
+};
+
 // The same file under two names: the log is emptied when it opens, so it must be neither the
-// list it sends nor the port it sends on.
+// list it sends, nor the catalogue that decodes it, nor the port it sends on.
 bool sameFile(const std::string& a, const std::string& b) {
     std::error_code ignored;
     return std::filesystem::equivalent(a, b, ignored);
@@ -90,10 +111,11 @@ int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
     }
     const SendOptions& options = std::get<SendOptions>(parsed);
     const std::string& logPath = options.logPath;
-    for (const std::string* other : {&options.listPath, &options.port.portName}) {
-        if (!logPath.empty() && sameFile(logPath, *other)) {
-            err << "varnu-cli send: the log file is the " << (other == &options.listPath ? "list file" : "port") << "\n"
-                << kUsage;
+    for (const auto& [other, what] : {std::pair{&options.listPath, "list file"},
+                                       {&options.cataloguePath, "catalogue file"},
+                                       {&options.port.portName, "port"}}) {
+        if (!logPath.empty() && !other->empty() && sameFile(logPath, *other)) {
+            err << "varnu-cli send: the log file is the " << what << "\n" << kUsage;
             return kExitUsage;
         }
     }
@@ -107,6 +129,15 @@ int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
     if (loaded.entries.empty()) {
         err << "varnu-cli send: nothing to send: " << options.listPath << " gives no entry\n";
         return kExitFailure;
+    }
+
+    Catalogue catalogue;
+    if (!options.cataloguePath.empty()) {
+        const CatalogueLoadResult catalogueLoaded = loadCatalogueFile(options.cataloguePath, catalogue);
+        if (!catalogueLoaded) {
+            printFailure(err, catalogueLoaded.message, catalogueLoaded.explanation);
+            return kExitFailure;
+        }
     }
 
     const QtCoreScope qt;
@@ -134,9 +165,12 @@ int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
     }
 
     SteadyClock clock;
-    std::optional<WireLogLink> logged;
-    if (trace)
-        logged.emplace(port, clock, trace->stream());
+    std::optional<StreamTraceSink> traceSink;
+    std::optional<WireTraceLink> logged;
+    if (trace) {
+        traceSink.emplace(trace->stream(), catalogue.encoding);
+        logged.emplace(port, clock, *traceSink, options.cataloguePath.empty() ? nullptr : &catalogue);
+    }
     Link& link = logged ? static_cast<Link&>(*logged) : port;
 
     CheckedStream output(out, std::string(kStandardOutput));

@@ -71,6 +71,10 @@ std::optional<std::string> applyOption(SendOptions& options, std::string_view na
         if (value.empty())
             return "the log is a file path";
         options.logPath = value;
+    } else if (name == "--catalogue") {
+        if (value.empty())
+            return "the catalogue is a file path";
+        options.cataloguePath = value;
     } else {
         return "unknown option '" + std::string(name) + "'";
     }
@@ -102,6 +106,8 @@ std::variant<SendOptions, SendUsageError> parseSendOptions(Args args) {
         return SendUsageError{"--port is needed"};
     if (!haveList)
         return SendUsageError{"a list file is needed"};
+    if (!options.cataloguePath.empty() && options.logPath.empty())
+        return SendUsageError{"--catalogue decodes the frames of the --log trace, which is missing"};
     return options;
 }
 

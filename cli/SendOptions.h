@@ -1,5 +1,6 @@
 #pragma once
-// The arguments of varnu-cli send: the port and its line settings, the wire log and the list file.
+// The arguments of varnu-cli send: the port and its line settings, the wire log with the
+// catalogue that decodes its frames, and the list file.
 
 #include "cli/CliCommands.h"
 #include "serial/core/PortSettings.h"
@@ -10,8 +11,9 @@
 namespace varnu::cli {
 
 struct SendOptions {
-    PortSettings port;   // portName is the device path given with --port
-    std::string logPath; // empty: no wire log
+    PortSettings port;         // portName is the device path given with --port
+    std::string logPath;       // empty: no wire log
+    std::string cataloguePath; // empty: the wire log holds no decodes
     std::string listPath;
 };
 
@@ -21,6 +23,7 @@ struct SendUsageError {
 };
 
 // Defaults where an option is not given: 9600 bits per second, no parity, 8 data bits, 1 stop bit.
+// --catalogue needs --log: the decodes go into the wire log.
 std::variant<SendOptions, SendUsageError> parseSendOptions(Args args);
 
 } // namespace varnu::cli

@@ -1,5 +1,6 @@
 #include "protocol/LinkControl.h"
 
+#include "protocol/FrameText.h"
 #include "protocol/ReceiveListTexts.h"
 
 #include <algorithm>
@@ -9,15 +10,21 @@ namespace varnu {
 namespace {
 
 constexpr std::array<std::uint8_t, 5> kSpeedCommandStart{kEsc, 0x07, 0x01, 0x00, 0x06};
+constexpr std::size_t kSpeedQueryKnownBytes = 5;
 
 struct RelayedFrame {
-    std::string_view hexStart; // the first six bytes, as hex text
+    std::array<std::uint8_t, 6> start; // the bytes that single the frame out
+    MousePortCommand command;
     std::string_view announcement;
 };
 constexpr std::array kRelayedFrames{
-    RelayedFrame{"1B0701000800", kDisableRelayText},
-    RelayedFrame{"1B0701000801", kEnableRelayText},
+    RelayedFrame{{kEsc, 0x07, 0x01, 0x00, 0x08, 0x00}, MousePortCommand::Disable, kDisableRelayText},
+    RelayedFrame{{kEsc, 0x07, 0x01, 0x00, 0x08, 0x01}, MousePortCommand::Enable, kEnableRelayText},
 };
+
+bool startsWith(std::span<const std::uint8_t> frame, std::span<const std::uint8_t> start) {
+    return frame.size() >= start.size() && std::equal(start.begin(), start.end(), frame.begin());
+}
 
 // Reads the one-byte answer to a link-control frame and shows it; silence has its own text.
 void showOneByteAnswer(Link& link, TransmitSink& sink, std::string_view silenceText) {
@@ -52,10 +59,21 @@ std::optional<std::uint32_t> baudRateForSpeedCode(std::uint8_t code) {
 
 std::optional<std::uint8_t> portSpeedCode(std::span<const std::uint8_t> frame) {
     // Without a sixth byte there is no speed to follow.
-    if (frame.size() <= kSpeedCommandStart.size() ||
-        !std::equal(kSpeedCommandStart.begin(), kSpeedCommandStart.end(), frame.begin()))
+    if (frame.size() <= kSpeedCommandStart.size() || !startsWith(frame, kSpeedCommandStart))
         return std::nullopt;
     return frame[kSpeedCommandStart.size()];
+}
+
+bool isSpeedQuery(std::span<const std::uint8_t> frame) {
+    return startsWith(frame, std::span(kSpeedQuery).first(kSpeedQueryKnownBytes));
+}
+
+std::optional<MousePortCommand> mousePortCommand(std::span<const std::uint8_t> frame) {
+    for (const RelayedFrame& known : kRelayedFrames) {
+        if (startsWith(frame, known.start))
+            return known.command;
+    }
+    return std::nullopt;
 }
 
 ReplyByte classifyReply(int readResult, std::span<const std::uint8_t> received) {
@@ -87,8 +105,10 @@ SpeedChange ChangePortSpeed(std::uint8_t speedCode, Link& link, TransmitSink& si
 }
 
 void RelayPortCommand(std::string_view hex, std::span<const std::uint8_t> frame, Link& link, TransmitSink& sink) {
-    const auto relayed = std::find_if(kRelayedFrames.begin(), kRelayedFrames.end(),
-                                      [hex](const RelayedFrame& known) { return hex.starts_with(known.hexStart); });
+    // Known by the first twelve characters of its hex text, that is its first six bytes.
+    const auto relayed = std::find_if(kRelayedFrames.begin(), kRelayedFrames.end(), [hex](const RelayedFrame& known) {
+        return hex.starts_with(FormatHex(known.start));
+    });
     if (relayed == kRelayedFrames.end())
         return;
     sink.textAppended(relayed->announcement);

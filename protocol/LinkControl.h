@@ -33,6 +33,14 @@ std::optional<std::uint32_t> baudRateForSpeedCode(std::uint8_t code);
 // The speed code of a port-speed command (1B 07 01 00 06 s ...); nothing for any other frame.
 std::optional<std::uint8_t> portSpeedCode(std::span<const std::uint8_t> frame);
 
+// The speed query, known by its first five bytes (1B 06 02 00 06).
+bool isSpeedQuery(std::span<const std::uint8_t> frame);
+
+// A mouse/port frame (1B 07 01 00 08, then 00 disable or 01 enable), known by its first six
+// bytes; its checksum is not compared.
+enum class MousePortCommand { Disable, Enable };
+std::optional<MousePortCommand> mousePortCommand(std::span<const std::uint8_t> frame);
+
 enum class SpeedChange { Unchanged, Changed, ReopenFailed };
 
 // After the ACK of a port-speed command: wait, reopen at the new speed and query it.

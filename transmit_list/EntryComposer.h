@@ -3,6 +3,7 @@
 // Transmit List entry: "ESC LL AA CC FF items KK".
 
 #include "catalogue/Catalogue.h"
+#include "protocol/FrameText.h"
 #include "transmit_list/SelectionState.h"
 
 #include <string>
@@ -13,8 +14,6 @@ namespace varnu {
 // byte its items: both are single bytes.
 inline constexpr int kMaxFrameBytes = 255;
 inline constexpr int kMaxGroupBytes = 255;
-// ESC, LL, AA, CC, FF and KK around the item bytes.
-inline constexpr int kFrameOverheadBytes = 6;
 // Class and function numbers travel as one byte each.
 inline constexpr int kMaxCommandNumber = 255;
 // The Data field holds one byte, written signed or not: -128 to 255 in decimal, 00 to FF in hex.
@@ -22,10 +21,6 @@ inline constexpr std::int64_t kMinDataValue = -128;
 inline constexpr std::int64_t kMaxDataValue = 255;
 // A three-byte address item.
 inline constexpr std::int64_t kMaxAddressValue = 0xFFFFFF;
-// The literal that opens a group: its count byte and the field items after it follow.
-inline constexpr std::uint8_t kGroupCode = 5;
-// The literal after which a Slave, Address or SlaveOffset item is a single byte.
-inline constexpr std::uint8_t kOneByteAddressCode = 3;
 
 // Either the composed text or the reason the composition is refused (text then empty).
 struct ComposeResult {

@@ -1,27 +1,31 @@
-// varnu-cli send in-process: its arguments, the failures that end it before anything is sent,
-// and the wire trace it writes around any link.
+// varnu-cli send in-process: its arguments and the failures that end it before anything is sent.
 
 #include "cli/SendOptions.h"
-#include "cli/WireLogLink.h"
 #include "cli/tests/CliRun.h"
-#include "protocol/TransmitSequence.h"
-#include "serial/core/testing/ScriptedLink.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace varnu::cli {
 namespace {
 
 using testing::run;
-using namespace varnu::testing;
-using namespace std::chrono_literals;
 
 const std::string kList = std::string(VARNU_SOURCE_DIR) + "/cli/tests/data/two_entries.DAT";
 const std::string kNoSuchPort = "/nonexistent/varnu-port";
+const std::string kCatalogue = std::string(VARNU_SOURCE_DIR) + "/resources/varnu.ini";
+
+// A new folder of its own under the temporary directory: other test runs share the machine.
+std::filesystem::path uniqueTempDir() {
+    std::random_device random;
+    const auto dir = std::filesystem::temp_directory_path() / ("varnu-send-test-" + std::to_string(random()));
+    std::filesystem::create_directories(dir);
+    return dir;
+}
 
 struct UsageCase {
     const char* why;
@@ -53,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"baud beyond 32 bits", {"--port", kNoSuchPort, "--baud", "4294967297", kList}},
                       UsageCase{"parity unknown", {"--port", kNoSuchPort, "--parity", "x", kList}},
                       UsageCase{"data bits 9", {"--port", kNoSuchPort, "--data-bits", "9", kList}},
-                      UsageCase{"stop bits 3", {"--port", kNoSuchPort, "--stop-bits", "3", kList}}),
+                      UsageCase{"stop bits 3", {"--port", kNoSuchPort, "--stop-bits", "3", kList}},
+                      UsageCase{"catalogue without log", {"--port", kNoSuchPort, "--catalogue", kCatalogue, kList}}),
     [](const auto& info) {
         std::string name = info.param.why;
         std::replace(name.begin(), name.end(), ' ', '_');
@@ -61,14 +66,15 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(SendOptions, MapsEveryLineSettingToTheCodesThePortTakes) {
-    const std::vector<std::string> args{"--parity", "mark",         "--stop-bits", "1.5",   "--data-bits",
-                                        "7",        "--baud",       "38400",       "--log", "trace.txt",
-                                        "--port",   "/dev/ttyUSB0", "list.DAT"};
+    const std::vector<std::string> args{"--parity",    "mark",   "--stop-bits", "1.5",          "--data-bits",
+                                        "7",           "--baud", "38400",       "--log",        "trace.txt",
+                                        "--catalogue", "my.ini", "--port",      "/dev/ttyUSB0", "list.DAT"};
     const auto parsed = parseSendOptions(args);
     ASSERT_TRUE(std::holds_alternative<SendOptions>(parsed)) << std::get<SendUsageError>(parsed).message;
     const SendOptions& options = std::get<SendOptions>(parsed);
     EXPECT_EQ(options.port, (PortSettings{"/dev/ttyUSB0", 38400, 3, 7, 1}));
     EXPECT_EQ(options.logPath, "trace.txt");
+    EXPECT_EQ(options.cataloguePath, "my.ini");
     EXPECT_EQ(options.listPath, "list.DAT");
 
     const std::vector<std::string> bare{"--port", "COM2", "list.DAT"};
@@ -79,10 +85,7 @@ TEST(SendOptions, MapsEveryLineSettingToTheCodesThePortTakes) {
 class SendFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              ("varnu-send-test-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
+        dir = uniqueTempDir();
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
 
@@ -137,25 +140,37 @@ TEST_F(SendFiles, NothingToSendFailsAndSaysHowManyLinesWereReadAndSkipped) {
     }
 }
 
+TEST_F(SendFiles, ACatalogueThatCannotBeLoadedFailsBeforeTheLogOrThePortIsOpened) {
+    const std::string log = (dir / "wire.log").string();
+    const auto result = run({"send", "--port", kNoSuchPort, "--log", log, "--catalogue", kList, kList});
+    EXPECT_EQ(result.status, kExitFailure);
+    EXPECT_EQ(result.err.rfind("Initialization file not found\nor format is incorrect.\n", 0), 0u) << result.err;
+    EXPECT_EQ(result.err.find("Not able to Connect."), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(log));
+}
+
 // The log is emptied when it opens: it must be neither the list file nor the port, under any name.
-TEST_F(SendFiles, RefusesALogThatIsTheListFileOrThePort) {
+TEST_F(SendFiles, RefusesALogThatIsTheListFileTheCatalogueOrThePort) {
     const std::string content = "ESC 07 01 00 08 01 EF\r\n";
     const std::string list = file("list.DAT", content);
     const std::string port = file("port", "stands for a device");
+    const std::string catalogue = file("varnu.ini", bytesOf(kCatalogue));
     const struct {
         std::string log;
         const char* says;
     } cases[] = {
         {(dir / "." / "list.DAT").string(), "the log file is the list file"},
+        {(dir / "." / "varnu.ini").string(), "the log file is the catalogue file"},
         {(dir / "." / "port").string(), "the log file is the port"},
     };
     for (const auto& c : cases) {
-        const auto result = run({"send", "--port", port, "--log", c.log, list});
+        const auto result = run({"send", "--port", port, "--catalogue", catalogue, "--log", c.log, list});
         EXPECT_EQ(result.status, kExitUsage);
         EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
     }
     EXPECT_EQ(bytesOf(list), content);
     EXPECT_EQ(bytesOf(port), "stands for a device");
+    EXPECT_EQ(bytesOf(catalogue), bytesOf(kCatalogue));
 }
 
 // A run that cannot start leaves the log of an earlier run as it was, and makes none.
@@ -169,55 +184,6 @@ TEST_F(SendFiles, TheLogIsNotTouchedUntilThePortHasOpened) {
     }
     EXPECT_EQ(bytesOf(earlier), "the trace of an earlier run\n");
     EXPECT_FALSE(std::filesystem::exists(fresh));
-}
-
-// The scripted line's own virtual time, so trace times are exact.
-class ScriptTime final : public Clock {
-public:
-    explicit ScriptTime(const ScriptedLink& link) : link_(link) {}
-    TimePoint now() const override { return TimePoint{} + link_.elapsed(); }
-    bool sleepFor(std::chrono::milliseconds, std::stop_token) override { return true; }
-
-private:
-    const ScriptedLink& link_;
-};
-
-struct IgnoreText final : TransmitSink {
-    void textAppended(std::string_view) override {}
-};
-
-TEST(WireLogLink, TracesEachTransferAndPassesItsResultOn) {
-    // A Get with a broken frame, a speed change that cannot reopen, a frame cut short on the way out.
-    ScriptedLink inner({sends("1B 06 02 00 08 F0"), getsByte(kAck), getsBrokenFrame(), purges(), sends("15"),
-                        getsNothing(ReadMode::Frame), purges(), sends("1B 07 01 00 06 02 F0"), getsByte(kAck),
-                        waits(500ms), failsToReopen(38400), getsNothing(ReadMode::Frame), purges(),
-                        sendsPart("1B 07 01 00 08 01 EF", 3)});
-    ScriptTime time(inner);
-    std::ostringstream trace;
-    WireLogLink logged(inner, time, trace);
-    IgnoreText sink;
-    const std::vector<std::string> entries{"(1) ESC 06 02 00 08 F0", "(2) ESC 07 01 00 06 02 F0",
-                                           "(3) ESC 07 01 00 08 01 EF"};
-
-    const RunSummary summary = TransmitSequence(logged, sink).run(entries);
-
-    EXPECT_EQ(inner.log(), inner.expectedLog());
-    EXPECT_EQ(summary.outcomes,
-              (std::vector{EntryOutcome::ReceptionFailed, EntryOutcome::SpeedChangeFailed, EntryOutcome::WriteFailed}));
-    EXPECT_EQ(trace.str(), "       0.000 out 1B 06 02 00 08 F0\n"
-                           "       0.000 in  06\n"
-                           "    1400.000 in  (broken frame)\n"
-                           "    1400.000 --- purge\n"
-                           "    1400.000 out 15\n"
-                           "    2800.000 in  (nothing)\n"
-                           "    2800.000 --- purge\n"
-                           "    2800.000 out 1B 07 01 00 06 02 F0\n"
-                           "    2800.000 in  06\n"
-                           "    2800.000 --- wait 500 ms\n"
-                           "    3300.000 --- reopen at 38400: failed\n"
-                           "    4700.000 in  (nothing)\n"
-                           "    4700.000 --- purge\n"
-                           "    4700.000 out 1B 07 01 (3 of 7 bytes written)\n");
 }
 
 } // namespace

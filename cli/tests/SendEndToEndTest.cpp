@@ -138,6 +138,28 @@ TEST_F(SendEndToEnd, ALogThatCannotBeCreatedIsReportedOnceThePortHasOpened) {
     EXPECT_EQ(send.errors.find("Not able to Connect."), std::string::npos) << send.errors;
 }
 
+TEST_F(SendEndToEnd, TheCatalogueAddsTheDecodeOfEveryFrameToTheTrace) {
+    const std::string trace = sim.path("wire.log").string();
+    ASSERT_TRUE(startSend("ESC 06 02 00 02 F6\r\n",
+                          {"--log", trace, "--catalogue", std::string(VARNU_SOURCE_DIR) + "/resources/varnu.ini"}));
+    EXPECT_EQ(send.wait(kRunPatience), kExitOk);
+    EXPECT_EQ(send.output, "(1) ACK 1B07020002"
+                           "00F5\r\n\r\n");
+
+    std::vector<double> times;
+    EXPECT_EQ(
+        traceLines(fileText(trace), times),
+        (std::vector<std::string>{"out 1B 06 02 00 02 F6", "dec Get, class 00 System, function 02 Status, target Main",
+                                  "in  06", "in  1B 07 02 00 02 00 F5",
+                                  "dec Data frame (Get), class 00 System, function 02 Status, target Main: reply "
+                                  "00 (0)",
+                                  "out 06", "in  (nothing)", "--- purge"}));
+    // A decode keeps the time of its frame.
+    ASSERT_EQ(times.size(), 8u);
+    EXPECT_EQ(times[1], times[0]);
+    EXPECT_EQ(times[4], times[3]);
+}
+
 class SendToVanishingProjector : public SendEndToEnd {
     // Entry 2 finds the projector slow enough to be killed while the tool waits for it.
     std::string rules() const override { return "on 1B 07 01 00 09 -> delay 5000, ack\n"; }

@@ -1,7 +1,8 @@
 // Random compositions over generated layouts: whatever the composer accepts stands for
-// exactly the bytes its length byte counts, balances its checksum, and reads back unchanged
-// from a list file.
+// exactly the bytes its length byte counts, balances its checksum, reads back unchanged
+// from a list file, and decodes as a frame of the layout it was composed from.
 
+#include "protocol/FrameDecode.h"
 #include "protocol/FrameText.h"
 #include "transmit_list/EntryComposer.h"
 #include "transmit_list/ListFile.h"
@@ -75,6 +76,9 @@ TEST(ComposerProperty, AcceptedTextsStandForExactlyTheirCountedBytes) {
         std::string reread = result.text;
         ASSERT_TRUE(CheckFrameText(reread)) << result.text;
         ASSERT_EQ(reread, result.text);
+        const FrameDecode decode = decodeFrame(frame, catalogue, FrameOrigin::Sent);
+        ASSERT_TRUE(decode.faults.empty() && decode.fits.size() == 1) << result.text << "\n"
+                                                                      << formatFrameDecode(decode);
     }
     EXPECT_GT(accepted, kRuns / 2); // the property must not hold only vacuously
 }
