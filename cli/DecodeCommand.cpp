@@ -4,7 +4,9 @@
 
 #include "catalogue/CatalogueLoader.h"
 #include "cli/CatalogueText.h"
+#include "cli/CheckedStream.h"
 #include "cli/CliCommands.h"
+#include "cli/Diagnostics.h"
 #include "protocol/FrameDecode.h"
 #include "protocol/FrameText.h"
 
@@ -18,10 +20,13 @@ namespace varnu::cli {
 
 namespace {
 
-constexpr std::string_view kUsage = "usage: varnu-cli decode --catalogue FILE [--received] FRAME...\n"
-                                    "  FRAME: an entry text (\"(3) ESC 0C 01 ...\" or \"ESC 0C ...\") or hex bytes "
-                                    "(\"1B0C01...\" or \"1B 0C 01 ...\")\n"
-                                    "  --received: the frames came from the projector\n";
+constexpr std::string_view kUsage =
+    "usage: varnu-cli decode --catalogue FILE [--received] FRAME...\n"
+    "  FRAME: an entry text (\"(3) ESC 0C 01 ...\" or \"ESC 0C ...\") or hex bytes "
+    "(\"1B0C01...\" or \"1B 0C 01 ...\")\n"
+    "  --received: the frames came from the projector\n"
+    "  exit status: 0 every frame decoded, 1 a FRAME that is no frame, a catalogue that "
+    "cannot be used or standard output that cannot be written, 2 usage\n";
 
 struct DecodeOptions {
     std::string cataloguePath;
@@ -57,12 +62,13 @@ int runDecodeCommand(Args args, std::ostream& out, std::ostream& err) {
         return kExitUsage;
     }
     Catalogue catalogue;
-    const CatalogueLoadResult loaded = loadCatalogue(readFileBytes(options->cataloguePath), catalogue);
+    const CatalogueLoadResult loaded = loadCatalogueFile(options->cataloguePath, catalogue);
     if (!loaded) {
-        err << loaded.message << "\n";
+        printFailure(err, loaded.message, loaded.explanation);
         return kExitFailure;
     }
 
+    CheckedStream output(out, std::string(kStandardOutput));
     int status = kExitOk;
     for (const std::string& text : options->frames) {
         const auto frame = frameOfText(text);
@@ -71,9 +77,9 @@ int runDecodeCommand(Args args, std::ostream& out, std::ostream& err) {
             status = kExitFailure;
             continue;
         }
-        out << toUtf8(describeFrame(*frame, catalogue, options->origin), catalogue.encoding) << "\n";
+        output.stream() << toUtf8(describeFrame(*frame, catalogue, options->origin), catalogue.encoding) << "\n";
     }
-    return status;
+    return output.flush() ? status : reportWriteFailure(err, "decode", output);
 }
 
 } // namespace varnu::cli

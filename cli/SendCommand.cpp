@@ -112,8 +112,8 @@ int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
     const SendOptions& options = std::get<SendOptions>(parsed);
     const std::string& logPath = options.logPath;
     for (const auto& [other, what] : {std::pair{&options.listPath, "list file"},
-                                       {&options.cataloguePath, "catalogue file"},
-                                       {&options.port.portName, "port"}}) {
+                                      {&options.cataloguePath, "catalogue file"},
+                                      {&options.port.portName, "port"}}) {
         if (!logPath.empty() && !other->empty() && sameFile(logPath, *other)) {
             err << "varnu-cli send: the log file is the " << what << "\n" << kUsage;
             return kExitUsage;

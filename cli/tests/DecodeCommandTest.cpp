@@ -53,7 +53,9 @@ TEST(DecodeCommand, ACatalogueThatCannotBeLoadedDecodesNothing) {
     const auto result = run({"decode", "--catalogue", "/nonexistent/varnu.ini", "1B0701000800F0"});
     EXPECT_EQ(result.status, kExitFailure);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "Initialization file not found\nor format is incorrect.\n");
+    EXPECT_EQ(result.err, "Initialization file not found\nor format is incorrect.\n"
+                          "There is no file \"/nonexistent/varnu.ini\". Check the name and the folder, or choose "
+                          "another catalogue.\n");
 }
 
 TEST(DecodeCommand, RefusesArgumentsItDoesNotTake) {
