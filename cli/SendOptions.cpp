@@ -1,6 +1,5 @@
 #include "cli/SendOptions.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <optional>
@@ -14,23 +13,6 @@ namespace {
 constexpr std::uint32_t kMaxBaudRate = 4000000;
 constexpr unsigned kFewestDataBits = 5;
 constexpr unsigned kMostDataBits = 8;
-
-template <typename Code> struct Named {
-    std::string_view name;
-    Code code;
-};
-
-// Codes as PortSettings keeps them.
-constexpr std::array kParityNames{Named<std::uint8_t>{"none", 0}, Named<std::uint8_t>{"odd", 1},
-                                  Named<std::uint8_t>{"even", 2}, Named<std::uint8_t>{"mark", 3}};
-constexpr std::array kStopBitNames{Named<std::uint8_t>{"1", 0}, Named<std::uint8_t>{"1.5", 1},
-                                   Named<std::uint8_t>{"2", 2}};
-
-template <std::size_t N>
-std::optional<std::uint8_t> codeNamed(const std::array<Named<std::uint8_t>, N>& table, std::string_view name) {
-    const auto it = std::find_if(table.begin(), table.end(), [name](const auto& entry) { return entry.name == name; });
-    return it == table.end() ? std::nullopt : std::optional(it->code);
-}
 
 // Digits only (no sign, no spaces), within [lowest, highest].
 std::optional<std::uint32_t> numberIn(std::string_view text, std::uint32_t lowest, std::uint32_t highest) {
@@ -63,7 +45,7 @@ std::optional<std::string> applyOption(SendOptions& options, std::string_view na
             return "the data bits are 5, 6, 7 or 8";
         options.port.dataBits = static_cast<std::uint8_t>(*bits);
     } else if (name == "--stop-bits") {
-        const auto stopBits = codeNamed(kStopBitNames, value);
+        const auto stopBits = codeNamed(kStopBitsNames, value);
         if (!stopBits)
             return "the stop bits are 1, 1.5 or 2";
         options.port.stopBits = *stopBits;
