@@ -7,11 +7,13 @@
 #include <fstream>
 #include <iterator>
 #include <ostream>
+#include <vector>
 
 namespace varnu::cli {
 
 namespace {
 constexpr std::string_view kUsage = "usage: varnu-cli list FILE\n";
+constexpr ProgramUsage kProgram{"varnu-cli", "varnu-cli list", kUsage};
 constexpr std::string_view kReadFailure = "Read Failure.";
 } // namespace
 
@@ -30,11 +32,15 @@ std::optional<std::string> readFileBytes(const std::string& path) {
 }
 
 int runListCommand(Args args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
+    CommandLine line;
+    if (const std::optional<int> status = parseCommandLine(line, args, kProgram, out, err))
+        return *status;
+    const std::vector<std::string> files = line.positional();
+    if (files.size() != 1) {
         err << kUsage;
         return kExitUsage;
     }
-    const std::optional<std::string> content = readFileBytes(args[0]);
+    const std::optional<std::string> content = readFileBytes(files[0]);
     if (!content) {
         err << kReadFailure << "\n";
         return kExitFailure;

@@ -24,6 +24,7 @@ constexpr std::string_view kUsage =
     "usage: varnu-cli send --port DEV [--baud N] [--parity none|odd|even|mark] [--data-bits N]\n"
     "         [--stop-bits 1|1.5|2] [--log FILE] LISTFILE\n"
     "  exit status: 0 every entry acknowledged, 3 some entry failed, 1 port or file failure, 2 usage\n";
+constexpr ProgramUsage kProgram{"varnu-cli", "varnu-cli send", kUsage};
 constexpr std::string_view kReadFailure = "Read Failure.";
 constexpr std::string_view kConnectFailure = "Not able to Connect.";
 
@@ -57,11 +58,13 @@ private:
 } // namespace
 
 int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
-    const auto parsed = parseSendOptions(args);
-    if (const auto* error = std::get_if<SendUsageError>(&parsed)) {
-        err << "varnu-cli send: " << error->message << "\n" << kUsage;
-        return kExitUsage;
-    }
+    CommandLine line;
+    addSendOptions(line);
+    if (const std::optional<int> status = parseCommandLine(line, args, kProgram, out, err))
+        return *status;
+    const auto parsed = sendOptionsFrom(line);
+    if (const auto* error = std::get_if<SendUsageError>(&parsed))
+        return usageError(kProgram, error->message, err);
     const SendOptions& options = std::get<SendOptions>(parsed);
 
     const std::optional<std::string> content = readFileBytes(options.listPath);
