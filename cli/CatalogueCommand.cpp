@@ -22,7 +22,7 @@ namespace {
 constexpr std::string_view kUsage = "usage: varnu-cli catalogue [--json] FILE\n"
                                     "  exit status: 0 shown, 1 the catalogue is unusable or standard output cannot be "
                                     "written, 2 usage\n";
-constexpr std::string_view kJsonOption = "--json";
+constexpr ProgramUsage kProgram{"varnu-cli", "varnu-cli catalogue", kUsage};
 
 struct CatalogueOptions {
     bool json = false;
@@ -30,21 +30,11 @@ struct CatalogueOptions {
 };
 
 // Nothing when the arguments are not one FILE with an optional --json.
-std::optional<CatalogueOptions> parseOptions(Args args) {
-    CatalogueOptions options;
-    std::vector<std::string> files;
-    for (const std::string& arg : args) {
-        if (arg == kJsonOption)
-            options.json = true;
-        else if (arg.size() > 1 && arg[0] == '-')
-            return std::nullopt;
-        else
-            files.push_back(arg);
-    }
+std::optional<CatalogueOptions> optionsFrom(const CommandLine& line) {
+    const std::vector<std::string> files = line.positional();
     if (files.size() != 1)
         return std::nullopt;
-    options.path = files.front();
-    return options;
+    return CatalogueOptions{line.isSet(QStringLiteral("json")), files.front()};
 }
 
 // The codes a reader sees: up to and including the first End.
@@ -175,7 +165,11 @@ void writeOutline(std::ostream& out, const Catalogue& catalogue) {
 } // namespace
 
 int runCatalogueCommand(Args args, std::ostream& out, std::ostream& err) {
-    const std::optional<CatalogueOptions> options = parseOptions(args);
+    CommandLine line;
+    line.addFlag(QStringLiteral("json"));
+    if (const std::optional<int> status = parseCommandLine(line, args, kProgram, out, err))
+        return *status;
+    const std::optional<CatalogueOptions> options = optionsFrom(line);
     if (!options) {
         err << kUsage;
         return kExitUsage;

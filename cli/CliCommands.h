@@ -2,6 +2,8 @@
 // The commands of varnu-cli, each a function of its arguments (without the command name)
 // and two streams, returning the exit status.
 
+#include "command_line/CommandLine.h"
+
 #include <iosfwd>
 #include <span>
 #include <string>
@@ -10,15 +12,14 @@ namespace varnu::cli {
 
 using Args = std::span<const std::string>;
 
-inline constexpr int kExitOk = 0;
+// kExitOk (0) and kExitUsage (2) come with the command-line conventions.
 // A file cannot be read, the port cannot be opened, or an output (standard output, the log)
 // cannot be written.
 inline constexpr int kExitFailure = 1;
-inline constexpr int kExitUsage = 2;
 // send: the port opened, but some entry was not acknowledged or its data did not come.
 inline constexpr int kExitEntriesFailed = 3;
 
-// Runs argv[1..] (the command name first) and returns the exit status.
+// Runs argv[1..] (the command name first, or --help, -h, --version) and returns the exit status.
 int runCli(Args args, std::ostream& out, std::ostream& err);
 
 int runCatalogueCommand(Args args, std::ostream& out, std::ostream& err);

@@ -8,6 +8,8 @@
 #include "transmit_list/EntryComposer.h"
 #include "transmit_list/FieldDefaults.h"
 
+#include <QString>
+
 #include <algorithm>
 #include <array>
 #include <map>
@@ -30,19 +32,30 @@ constexpr std::string_view kUsage =
     "  exit status: 0 composed, 1 the catalogue is unusable or standard output cannot be\n"
     "  written, 2 usage or a field the command cannot carry\n";
 
+constexpr ProgramUsage kProgram{"varnu-cli", "varnu-cli compose", kUsage};
+
 constexpr std::array kOptionNames{"--catalogue", "--class",    "--function", "--target", "--attribute",
                                   "--address1",  "--address2", "--data",     "--radix",  "--multi"};
 constexpr std::array kRequiredOptions{"--catalogue", "--class", "--function"};
 
 using Options = std::map<std::string, std::string, std::less<>>;
 
-// Every option takes a value; nothing when an option is unknown, repeated or has no value.
-std::optional<Options> parseOptions(Args args) {
+// The parser's name of an option: without its dashes.
+QString bareName(std::string_view option) {
+    return QString::fromLatin1(option.substr(2));
+}
+
+// Every option takes one value; nothing when an option is repeated, a needed one is missing or
+// an argument is left over.
+std::optional<Options> optionsFrom(const CommandLine& line) {
+    if (!line.positional().empty())
+        return std::nullopt;
     Options options;
-    for (std::size_t i = 0; i < args.size(); i += 2) {
-        const bool known = std::find(kOptionNames.begin(), kOptionNames.end(), args[i]) != kOptionNames.end();
-        if (!known || i + 1 >= args.size() || !options.emplace(args[i], args[i + 1]).second)
+    for (const char* name : kOptionNames) {
+        if (line.count(bareName(name)) > 1)
             return std::nullopt;
+        if (line.isSet(bareName(name)))
+            options.emplace(name, line.value(bareName(name)));
     }
     for (const char* required : kRequiredOptions) {
         if (!options.contains(required))
@@ -89,14 +102,18 @@ std::optional<DataRadix> radixNamed(std::string_view name) {
 }
 
 int usageError(std::ostream& err, std::string_view message) {
-    err << "varnu-cli compose: " << message << "\n" << kUsage;
-    return kExitUsage;
+    return varnu::usageError(kProgram, message, err);
 }
 
 } // namespace
 
 int runComposeCommand(Args args, std::ostream& out, std::ostream& err) {
-    const std::optional<Options> options = parseOptions(args);
+    CommandLine line;
+    for (const char* name : kOptionNames)
+        line.addValueOption(bareName(name), QStringLiteral("VALUE"));
+    if (const std::optional<int> status = parseCommandLine(line, args, kProgram, out, err))
+        return *status;
+    const std::optional<Options> options = optionsFrom(line);
     if (!options)
         return usageError(err, "each option takes one value; --catalogue, --class and --function are needed");
 

@@ -28,41 +28,26 @@ constexpr std::string_view kUsage =
     "  exit status: 0 every frame decoded, 1 a FRAME that is no frame, a catalogue that "
     "cannot be used or standard output that cannot be written, 2 usage\n";
 
-struct DecodeOptions {
-    std::string cataloguePath;
-    FrameOrigin origin = FrameOrigin::Sent;
-    std::vector<std::string> frames;
-};
-
-// Nothing when the arguments are not --catalogue FILE, an optional --received and frames.
-std::optional<DecodeOptions> parseOptions(Args args) {
-    DecodeOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--catalogue" && i + 1 < args.size() && options.cataloguePath.empty())
-            options.cataloguePath = args[++i];
-        else if (arg == "--received")
-            options.origin = FrameOrigin::Received;
-        else if (arg.starts_with("-"))
-            return std::nullopt;
-        else
-            options.frames.push_back(arg);
-    }
-    if (options.cataloguePath.empty() || options.frames.empty())
-        return std::nullopt;
-    return options;
-}
+constexpr ProgramUsage kProgram{"varnu-cli", "varnu-cli decode", kUsage};
 
 } // namespace
 
 int runDecodeCommand(Args args, std::ostream& out, std::ostream& err) {
-    const std::optional<DecodeOptions> options = parseOptions(args);
-    if (!options) {
-        err << kUsage;
-        return kExitUsage;
-    }
+    CommandLine line;
+    line.addValueOption(QStringLiteral("catalogue"), QStringLiteral("FILE"));
+    line.addFlag(QStringLiteral("received"));
+    if (const std::optional<int> status = parseCommandLine(line, args, kProgram, out, err))
+        return *status;
+    const std::string cataloguePath = line.value(QStringLiteral("catalogue"));
+    if (cataloguePath.empty())
+        return usageError(kProgram, "--catalogue is needed", err);
+    const std::vector<std::string> frames = line.positional();
+    if (frames.empty())
+        return usageError(kProgram, "a FRAME is needed", err);
+    const FrameOrigin origin = line.isSet(QStringLiteral("received")) ? FrameOrigin::Received : FrameOrigin::Sent;
+
     Catalogue catalogue;
-    const CatalogueLoadResult loaded = loadCatalogueFile(options->cataloguePath, catalogue);
+    const CatalogueLoadResult loaded = loadCatalogueFile(cataloguePath, catalogue);
     if (!loaded) {
         printFailure(err, loaded.message, loaded.explanation);
         return kExitFailure;
@@ -70,14 +55,14 @@ int runDecodeCommand(Args args, std::ostream& out, std::ostream& err) {
 
     CheckedStream output(out, std::string(kStandardOutput));
     int status = kExitOk;
-    for (const std::string& text : options->frames) {
+    for (const std::string& text : frames) {
         const auto frame = frameOfText(text);
         if (!frame) {
             err << "varnu-cli decode: '" << text << "' is neither an entry text nor hex bytes\n";
             status = kExitFailure;
             continue;
         }
-        output.stream() << toUtf8(describeFrame(*frame, catalogue, options->origin), catalogue.encoding) << "\n";
+        output.stream() << toUtf8(describeFrame(*frame, catalogue, origin), catalogue.encoding) << "\n";
     }
     return output.flush() ? status : reportWriteFailure(err, "decode", output);
 }

@@ -5,24 +5,29 @@
 #include "protocol/FrameText.h"
 
 #include <ostream>
+#include <vector>
 
 namespace varnu::cli {
 
 namespace {
-constexpr std::string_view kUsage = "usage: varnu-cli frame TEXT\n";
+constexpr std::string_view kUsage = "usage: varnu-cli frame TEXT\n"
+                                    "  exit status: 0 shown, 1 standard output cannot be written, 2 usage\n";
+constexpr ProgramUsage kProgram{"varnu-cli", "varnu-cli frame", kUsage};
 } // namespace
 
 int runFrameCommand(Args args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 1) {
+    CommandLine line;
+    if (const std::optional<int> status = parseCommandLine(line, args, kProgram, out, err))
+        return *status;
+    const std::vector<std::string> texts = line.positional();
+    if (texts.size() != 1) {
         err << kUsage;
         return kExitUsage;
     }
-    if (args[0].find("ESC") == std::string::npos) {
-        err << "varnu-cli frame: the text holds no \"ESC\", so it stands for no frame\n" << kUsage;
-        return kExitUsage;
-    }
+    if (texts[0].find("ESC") == std::string::npos)
+        return usageError(kProgram, "the text holds no \"ESC\", so it stands for no frame", err);
     CheckedStream output(out, std::string(kStandardOutput));
-    output.stream() << FormatHex(BuildFrame(args[0])) << "\n";
+    output.stream() << FormatHex(BuildFrame(texts[0])) << "\n";
     return output.flush() ? kExitOk : reportWriteFailure(err, "frame", output);
 }
 

@@ -8,6 +8,7 @@
 #include "transmit_list/ListFile.h"
 
 #include <ostream>
+#include <vector>
 
 namespace varnu::cli {
 
@@ -15,19 +16,24 @@ namespace {
 constexpr std::string_view kUsage = "usage: varnu-cli list FILE\n"
                                     "  exit status: 0 listed, 1 the file cannot be read or standard output written, "
                                     "2 usage\n";
+constexpr ProgramUsage kProgram{"varnu-cli", "varnu-cli list", kUsage};
 } // namespace
 
 int runListCommand(Args args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
+    CommandLine line;
+    if (const std::optional<int> status = parseCommandLine(line, args, kProgram, out, err))
+        return *status;
+    const std::vector<std::string> files = line.positional();
+    if (files.size() != 1) {
         err << kUsage;
         return kExitUsage;
     }
-    const LoadedListFile loaded = loadListFile(args[0]);
+    const LoadedListFile loaded = loadListFile(files[0]);
     if (loaded.failure) {
         printFailure(err, kReadFailure, explainFileFailure(*loaded.failure));
         return kExitFailure;
     }
-    printListReport(err, "list", args[0], loaded.report);
+    printListReport(err, "list", files[0], loaded.report);
     CheckedStream output(out, std::string(kStandardOutput));
     for (const std::string& entry : loaded.entries)
         output.stream() << entry << "\n";

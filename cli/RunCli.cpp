@@ -3,6 +3,7 @@
 #include <array>
 #include <ostream>
 #include <string_view>
+#include <vector>
 
 namespace varnu::cli {
 
@@ -28,26 +29,36 @@ constexpr std::array kCommands{
                  "            [--log FILE [--catalogue FILE]] LISTFILE"},
 };
 
-void printUsage(std::ostream& err) {
-    err << "usage: varnu-cli COMMAND [OPTIONS]\n";
+std::string usageText() {
+    std::string usage = "usage: varnu-cli COMMAND [OPTIONS]   (varnu-cli COMMAND --help for one command)\n"
+                        "       varnu-cli --help | --version\n";
     for (const CommandEntry& command : kCommands)
-        err << "  varnu-cli " << command.synopsis << "\n";
-    err << "exit status: 0 done, 1 a file cannot be read, the port cannot be opened or an output (standard output,\n"
-           "  the log) cannot be written, 2 usage, 3 send: some entry failed\n";
+        usage.append("  varnu-cli ").append(command.synopsis).append("\n");
+    usage.append("exit status: 0 done, 1 a file cannot be read, the port cannot be opened or an output (standard\n"
+                 "  output, the log) cannot be written, 2 usage, 3 send: some entry failed\n");
+    return usage;
 }
 
 } // namespace
 
 int runCli(Args args, std::ostream& out, std::ostream& err) {
-    if (!args.empty()) {
-        for (const CommandEntry& command : kCommands) {
-            if (args[0] == command.name)
-                return command.run(args.subspan(1), out, err);
-        }
-        err << "varnu-cli: unknown command '" << args[0] << "'\n";
+    const std::string usage = usageText();
+    const ProgramUsage program{"varnu-cli", "varnu-cli", usage};
+    // Options up to the command name are varnu-cli's own; the rest are the command's.
+    CommandLine line;
+    line.stopAtFirstPositional();
+    if (const std::optional<int> status = parseCommandLine(line, args, program, out, err))
+        return *status;
+    const std::vector<std::string> commandLine = line.positional();
+    if (commandLine.empty()) {
+        err << usage;
+        return kExitUsage;
     }
-    printUsage(err);
-    return kExitUsage;
+    for (const CommandEntry& command : kCommands) {
+        if (commandLine[0] == command.name)
+            return command.run(Args(commandLine).subspan(1), out, err);
+    }
+    return usageError(program, "unknown command '" + commandLine[0] + "'", err);
 }
 
 } // namespace varnu::cli

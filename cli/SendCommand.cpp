@@ -34,6 +34,7 @@ constexpr std::string_view kUsage =
     "         [--stop-bits 1|1.5|2] [--log FILE [--catalogue FILE]] LISTFILE\n"
     "  exit status: 0 every entry acknowledged, 3 some entry failed, 1 nothing to send, a port or file\n"
     "  failure, or standard output or the log cannot be written (the run stops after that entry), 2 usage\n";
+constexpr ProgramUsage kProgram{"varnu-cli", "varnu-cli send", kUsage};
 constexpr std::string_view kConnectFailure = "Not able to Connect.";
 
 // The Receive List on a stream: each piece goes out as soon as it is known, so a pipe or a
@@ -104,20 +105,20 @@ private:
 } // namespace
 
 int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
-    const auto parsed = parseSendOptions(args);
-    if (const auto* error = std::get_if<SendUsageError>(&parsed)) {
-        err << "varnu-cli send: " << error->message << "\n" << kUsage;
-        return kExitUsage;
-    }
+    CommandLine line;
+    addSendOptions(line);
+    if (const std::optional<int> status = parseCommandLine(line, args, kProgram, out, err))
+        return *status;
+    const auto parsed = sendOptionsFrom(line);
+    if (const auto* error = std::get_if<SendUsageError>(&parsed))
+        return usageError(kProgram, error->message, err);
     const SendOptions& options = std::get<SendOptions>(parsed);
     const std::string& logPath = options.logPath;
     for (const auto& [other, what] : {std::pair{&options.listPath, "list file"},
                                       {&options.cataloguePath, "catalogue file"},
                                       {&options.port.portName, "port"}}) {
-        if (!logPath.empty() && !other->empty() && sameFile(logPath, *other)) {
-            err << "varnu-cli send: the log file is the " << what << "\n" << kUsage;
-            return kExitUsage;
-        }
+        if (!logPath.empty() && !other->empty() && sameFile(logPath, *other))
+            return usageError(kProgram, std::string("the log file is the ") + what, err);
     }
 
     const LoadedListFile loaded = loadListFile(options.listPath);

@@ -1,10 +1,10 @@
 #include "cli/SendOptions.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace varnu::cli {
 
@@ -15,22 +15,16 @@ constexpr std::uint32_t kMaxBaudRate = 4000000;
 constexpr unsigned kFewestDataBits = 5;
 constexpr unsigned kMostDataBits = 8;
 
-template <typename Code> struct Named {
-    std::string_view name;
-    Code code;
+struct ValueOption {
+    const char* name;
+    const char* valueName;
 };
 
-// Codes as PortSettings keeps them.
-constexpr std::array kParityNames{Named<std::uint8_t>{"none", 0}, Named<std::uint8_t>{"odd", 1},
-                                  Named<std::uint8_t>{"even", 2}, Named<std::uint8_t>{"mark", 3}};
-constexpr std::array kStopBitNames{Named<std::uint8_t>{"1", 0}, Named<std::uint8_t>{"1.5", 1},
-                                   Named<std::uint8_t>{"2", 2}};
-
-template <std::size_t N>
-std::optional<std::uint8_t> codeNamed(const std::array<Named<std::uint8_t>, N>& table, std::string_view name) {
-    const auto it = std::find_if(table.begin(), table.end(), [name](const auto& entry) { return entry.name == name; });
-    return it == table.end() ? std::nullopt : std::optional(it->code);
-}
+// Every option of send takes a value.
+constexpr std::array kOptions{ValueOption{"port", "DEV"},           ValueOption{"baud", "N"},
+                              ValueOption{"parity", "PARITY"},      ValueOption{"data-bits", "N"},
+                              ValueOption{"stop-bits", "STOPBITS"}, ValueOption{"log", "FILE"},
+                              ValueOption{"catalogue", "FILE"}};
 
 // Digits only (no sign, no spaces), within [lowest, highest].
 std::optional<std::uint32_t> numberIn(std::string_view text, std::uint32_t lowest, std::uint32_t highest) {
@@ -43,72 +37,78 @@ std::optional<std::uint32_t> numberIn(std::string_view text, std::uint32_t lowes
 
 // Applies one option and its value; an error message when the value does not fit.
 std::optional<std::string> applyOption(SendOptions& options, std::string_view name, const std::string& value) {
-    if (name == "--port") {
+    if (name == "port") {
         if (value.empty())
             return "the port is a device path";
         options.port.portName = value;
-    } else if (name == "--baud") {
+    } else if (name == "baud") {
         const auto baud = numberIn(value, 1, kMaxBaudRate);
         if (!baud)
             return "the baud rate is a number from 1 to " + std::to_string(kMaxBaudRate);
         options.port.baudRate = *baud;
-    } else if (name == "--parity") {
+    } else if (name == "parity") {
         const auto parity = codeNamed(kParityNames, value);
         if (!parity)
             return "the parity is one of none, odd, even, mark";
         options.port.parity = *parity;
-    } else if (name == "--data-bits") {
+    } else if (name == "data-bits") {
         const auto bits = numberIn(value, kFewestDataBits, kMostDataBits);
         if (!bits)
             return "the data bits are 5, 6, 7 or 8";
         options.port.dataBits = static_cast<std::uint8_t>(*bits);
-    } else if (name == "--stop-bits") {
-        const auto stopBits = codeNamed(kStopBitNames, value);
+    } else if (name == "stop-bits") {
+        const auto stopBits = codeNamed(kStopBitsNames, value);
         if (!stopBits)
             return "the stop bits are 1, 1.5 or 2";
         options.port.stopBits = *stopBits;
-    } else if (name == "--log") {
+    } else if (name == "log") {
         if (value.empty())
             return "the log is a file path";
         options.logPath = value;
-    } else if (name == "--catalogue") {
+    } else if (name == "catalogue") {
         if (value.empty())
             return "the catalogue is a file path";
         options.cataloguePath = value;
-    } else {
-        return "unknown option '" + std::string(name) + "'";
     }
     return std::nullopt;
 }
 
 } // namespace
 
-std::variant<SendOptions, SendUsageError> parseSendOptions(Args args) {
+void addSendOptions(CommandLine& line) {
+    for (const ValueOption& option : kOptions)
+        line.addValueOption(QString::fromLatin1(option.name), QString::fromLatin1(option.valueName));
+}
+
+std::variant<SendOptions, SendUsageError> sendOptionsFrom(const CommandLine& line) {
     SendOptions options;
     options.port.portName.clear();
-    bool haveList = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool isOption = arg.size() > 1 && arg[0] == '-';
-        if (!isOption) {
-            if (haveList)
-                return SendUsageError{"one list file only"};
-            options.listPath = arg;
-            haveList = true;
+    for (const ValueOption& option : kOptions) {
+        const QString name = QString::fromLatin1(option.name);
+        if (!line.isSet(name))
             continue;
-        }
-        if (i + 1 >= args.size())
-            return SendUsageError{"option '" + arg + "' needs a value"};
-        if (auto error = applyOption(options, arg, args[++i]))
+        if (auto error = applyOption(options, option.name, line.value(name)))
             return SendUsageError{std::move(*error)};
     }
+    const std::vector<std::string> lists = line.positional();
+    if (lists.size() > 1)
+        return SendUsageError{"one list file only"};
     if (options.port.portName.empty())
         return SendUsageError{"--port is needed"};
-    if (!haveList)
+    if (lists.empty())
         return SendUsageError{"a list file is needed"};
     if (!options.cataloguePath.empty() && options.logPath.empty())
         return SendUsageError{"--catalogue decodes the frames of the --log trace, which is missing"};
+    options.listPath = lists.front();
     return options;
+}
+
+std::variant<SendOptions, SendUsageError> parseSendOptions(Args args) {
+    CommandLine line;
+    addSendOptions(line);
+    if (std::optional<std::string> refused = line.parse(args))
+        return SendUsageError{std::move(*refused)};
+    return sendOptionsFrom(line);
 }
 
 } // namespace varnu::cli

@@ -22,8 +22,14 @@ struct SendUsageError {
     std::string message;
 };
 
-// Defaults where an option is not given: 9600 bits per second, no parity, 8 data bits, 1 stop bit.
-// --catalogue needs --log: the decodes go into the wire log.
+// Declares send's options on `line`. --catalogue needs --log: the decodes go into the wire log.
+void addSendOptions(CommandLine& line);
+
+// The options of a parsed line. Defaults where an option is not given: 9600 bits per second,
+// no parity, 8 data bits, 1 stop bit.
+std::variant<SendOptions, SendUsageError> sendOptionsFrom(const CommandLine& line);
+
+// Both steps at once; an argument the parser refuses comes back as the message.
 std::variant<SendOptions, SendUsageError> parseSendOptions(Args args);
 
 } // namespace varnu::cli

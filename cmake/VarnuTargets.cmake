@@ -11,6 +11,8 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
 endif()
 # One include root: every header is included by its folder, "catalogue/Catalogue.h".
 target_include_directories(varnu_build_settings INTERFACE ${PROJECT_SOURCE_DIR})
+# Generated headers, "varnu/Version.h".
+target_include_directories(varnu_build_settings INTERFACE ${PROJECT_BINARY_DIR}/generated)
 if(VARNU_SANITIZE)
     target_compile_options(varnu_build_settings INTERFACE
         -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)

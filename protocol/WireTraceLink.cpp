@@ -23,10 +23,10 @@ void WireTraceLink::line(std::string_view direction, std::string_view text) {
     char time[32];
     const int length = std::snprintf(time, sizeof time, kTimeFormat, since.count());
     time_.assign(time, static_cast<std::size_t>(std::max(length, 0)));
-    emit(direction, text);
+    emitLine(direction, text);
 }
 
-void WireTraceLink::emit(std::string_view direction, std::string_view text) {
+void WireTraceLink::emitLine(std::string_view direction, std::string_view text) {
     line_.assign(time_);
     line_ += direction;
     line_ += ' ';
@@ -37,7 +37,7 @@ void WireTraceLink::emit(std::string_view direction, std::string_view text) {
 void WireTraceLink::decodeLine(std::span<const std::uint8_t> frame, FrameOrigin origin) {
     // The decode keeps the time of its frame's line.
     if (catalogue_ != nullptr)
-        emit("dec", describeFrame(frame, *catalogue_, origin));
+        emitLine("dec", describeFrame(frame, *catalogue_, origin));
 }
 
 std::size_t WireTraceLink::writePort(std::span<const std::uint8_t> bytes) {

@@ -45,9 +45,9 @@ public:
     bool reopenAt(std::uint32_t baudRate) override;
 
 private:
-    // A line at the time now; emit keeps the time of the line before.
+    // A line at the time now; emitLine keeps the time of the line before.
     void line(std::string_view direction, std::string_view text);
-    void emit(std::string_view direction, std::string_view text);
+    void emitLine(std::string_view direction, std::string_view text);
     void decodeLine(std::span<const std::uint8_t> frame, FrameOrigin origin);
 
     Link& inner_;

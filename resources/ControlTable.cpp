@@ -1,6 +1,7 @@
 #include "resources/ControlTable.h"
 
 #include "resources/ResourceIds.h"
+#include "varnu/Version.h"
 
 namespace varnu {
 namespace {
@@ -56,7 +57,7 @@ constexpr ControlSpec kMainControls[] = {
 // Dialog 100. The second line of text is this program's own.
 constexpr ControlSpec kAboutControls[] = {
     {kNone, K::Icon, "", kPlain, {11, 17, 20, 20}},
-    {kNone, K::Label, "Varnu Version 1.2", kPlain, {40, 10, 119, 8}},
+    {kNone, K::Label, "Varnu Version " VARNU_VERSION, kPlain, {40, 10, 119, 8}},
     {kNone, K::Label, "Projector service tool", kPlain, {40, 25, 119, 8}},
     {kClose, K::DefaultButton, "OK", kGroupTab, {176, 6, 32, 14}},
 };

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <optional>
 
 namespace varnu {
 
@@ -18,22 +19,32 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// Parity codes 0 none, 1 odd, 2 even, 3 mark, 4 space.
-constexpr std::array kParities{QSerialPort::NoParity, QSerialPort::OddParity, QSerialPort::EvenParity,
-                               QSerialPort::MarkParity, QSerialPort::SpaceParity};
-// Stop-bit codes 0 one, 1 one and a half, 2 two.
-constexpr std::array kStopBits{QSerialPort::OneStop, QSerialPort::OneAndHalfStop, QSerialPort::TwoStop};
+// Qt's value of each parity and stop-bit code, in code order.
+constexpr std::array kQtParities{QSerialPort::NoParity, QSerialPort::OddParity, QSerialPort::EvenParity,
+                                 QSerialPort::MarkParity, QSerialPort::SpaceParity};
+constexpr std::array kQtStopBits{QSerialPort::OneStop, QSerialPort::OneAndHalfStop, QSerialPort::TwoStop};
+static_assert(kQtParities.size() == static_cast<std::size_t>(Parity::Space) + 1);
+static_assert(kQtStopBits.size() == static_cast<std::size_t>(StopBits::Two) + 1);
 
 constexpr std::uint8_t kFewestDataBits = 5;
 constexpr std::uint8_t kMostDataBits = 8;
 
-template <typename Enum, std::size_t N> std::uint8_t codeOf(const std::array<Enum, N>& table, Enum value) {
-    const auto it = std::find(table.begin(), table.end(), value);
-    return static_cast<std::uint8_t>(it == table.end() ? 0 : it - table.begin());
+// Nothing for a code beyond the table: settings are not range-checked before they reach here.
+template <typename Code, typename QtValue, std::size_t N>
+std::optional<QtValue> qtValueOf(const std::array<QtValue, N>& table, Code code) {
+    const auto index = static_cast<std::size_t>(code);
+    return index < N ? std::optional(table[index]) : std::nullopt;
 }
 
-bool stickParity(std::uint8_t parity) {
-    return kParities[parity] == QSerialPort::MarkParity || kParities[parity] == QSerialPort::SpaceParity;
+// A value Qt reports that has no code reads as the first code.
+template <typename Code, typename QtValue, std::size_t N>
+Code codeOf(const std::array<QtValue, N>& table, QtValue value) {
+    const auto it = std::find(table.begin(), table.end(), value);
+    return static_cast<Code>(it == table.end() ? 0 : it - table.begin());
+}
+
+bool stickParity(Parity parity) {
+    return parity == Parity::Mark || parity == Parity::Space;
 }
 
 } // namespace
@@ -102,8 +113,8 @@ std::optional<LineState> QSerialPortDevice::lineState() {
     LineState state;
     state.baudRate = static_cast<std::uint32_t>(port_->baudRate());
     state.dataBits = static_cast<std::uint8_t>(port_->dataBits());
-    state.parity = codeOf(kParities, port_->parity());
-    state.stopBits = codeOf(kStopBits, port_->stopBits());
+    state.parity = codeOf<Parity>(kQtParities, port_->parity());
+    state.stopBits = codeOf<StopBits>(kQtStopBits, port_->stopBits());
     state.xonChar = tio.c_cc[VSTART];
     state.xoffChar = tio.c_cc[VSTOP];
     state.rtsControl = port_->isRequestToSend() ? RtsControl::Enable : RtsControl::Disable;
@@ -123,15 +134,16 @@ bool QSerialPortDevice::setLineState(const LineState& state) {
     if (state.dataBits < kFewestDataBits || state.dataBits > kMostDataBits) {
         return false;
     }
-    if (state.parity >= kParities.size() || state.stopBits >= kStopBits.size()) {
+    const std::optional<QSerialPort::Parity> parity = qtValueOf(kQtParities, state.parity);
+    const std::optional<QSerialPort::StopBits> stopBits = qtValueOf(kQtStopBits, state.stopBits);
+    if (!parity || !stopBits) {
         return false;
     }
-    const bool applied =
-        port_->setBaudRate(static_cast<qint32>(state.baudRate)) &&
-        port_->setDataBits(static_cast<QSerialPort::DataBits>(state.dataBits)) &&
-        port_->setParity(kParities[state.parity]) && (stickParity(state.parity) || clearStickParity()) &&
-        port_->setStopBits(kStopBits[state.stopBits]) && port_->setFlowControl(QSerialPort::NoFlowControl) &&
-        setControlCharacters(state.xonChar, state.xoffChar);
+    const bool applied = port_->setBaudRate(static_cast<qint32>(state.baudRate)) &&
+                         port_->setDataBits(static_cast<QSerialPort::DataBits>(state.dataBits)) &&
+                         port_->setParity(*parity) && (stickParity(state.parity) || clearStickParity()) &&
+                         port_->setStopBits(*stopBits) && port_->setFlowControl(QSerialPort::NoFlowControl) &&
+                         setControlCharacters(state.xonChar, state.xoffChar);
     if (!applied) {
         port_->clearError();
         return false;

@@ -1,16 +1,31 @@
 #include "shell/CVarnuApp.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
+#include <QFile>
 #include <QPalette>
 #include <QTimer>
 
+#include <vector>
+
+#include "command_line/CommandLine.h"
 #include "resources/ResourceIds.h"
 #include "shell/CVarnuDlg.h"
 #include "shell/PortConnection.h"
 
 namespace varnu {
 namespace {
+
+constexpr std::string_view kUsage =
+    "usage: varnu [--catalogue FILE] [--port NAME] [--transmit-file FILE]\n"
+    "       varnu --help | --version\n"
+    "  --catalogue FILE      the command catalogue (default: varnu.ini in the working directory)\n"
+    "  --port NAME           the serial port (default: COM1)\n"
+    "  --transmit-file FILE  open this list file and transmit it once the window shows\n";
+constexpr ProgramUsage kProgram{"varnu", "varnu", kUsage};
+
+const QString kCatalogueOption = QStringLiteral("catalogue");
+const QString kPortOption = QStringLiteral("port");
+const QString kTransmitFileOption = QStringLiteral("transmit-file");
 
 // The light grey of every dialog and message box.
 const QColor kDialogGrey(192, 192, 192);
@@ -48,35 +63,27 @@ int CVarnuApp::runMainWindow(PortConnection& link, const AppOptions& options) {
     return 0;
 }
 
-std::optional<AppOptions> parseAppOptions(const QStringList& arguments, QString& error) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Sends framed service commands to a projector."));
-    const QCommandLineOption catalogue(QStringLiteral("catalogue"),
-                                       QStringLiteral("Command catalogue (default: varnu.ini here)."),
-                                       QStringLiteral("FILE"));
-    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Serial port (default: COM1)."),
-                                  QStringLiteral("NAME"));
-    const QCommandLineOption transmitFile(
-        QStringLiteral("transmit-file"),
-        QStringLiteral("Open this list file and transmit it once the window shows (demonstrations, screenshots)."),
-        QStringLiteral("FILE"));
-    parser.addOptions({catalogue, port, transmitFile});
-    if (!parser.parse(arguments)) {
-        error = parser.errorText() + "\n" + parser.helpText();
-        return std::nullopt;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        error =
-            QStringLiteral("Unexpected argument: ") + parser.positionalArguments().front() + "\n" + parser.helpText();
-        return std::nullopt;
-    }
+std::variant<AppOptions, int> parseAppOptions(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    CommandLine line;
+    line.addValueOption(kCatalogueOption, QStringLiteral("FILE"));
+    line.addValueOption(kPortOption, QStringLiteral("NAME"));
+    line.addValueOption(kTransmitFileOption, QStringLiteral("FILE"));
+    if (const std::optional<int> status = parseCommandLine(line, args, kProgram, out, err))
+        return *status;
+    if (const std::vector<std::string> extra = line.positional(); !extra.empty())
+        return usageError(kProgram, "unexpected argument '" + extra.front() + "'", err);
+
+    // Paths are bytes on the command line; Qt's file classes take them decoded as the system does.
+    const auto path = [&line](const QString& option) {
+        return QFile::decodeName(QByteArray::fromStdString(line.value(option)));
+    };
     AppOptions options;
-    if (parser.isSet(catalogue))
-        options.cataloguePath = parser.value(catalogue);
-    if (parser.isSet(port))
-        options.portName = parser.value(port);
-    if (parser.isSet(transmitFile))
-        options.transmitFile = parser.value(transmitFile);
+    if (line.isSet(kCatalogueOption))
+        options.cataloguePath = path(kCatalogueOption);
+    if (line.isSet(kPortOption))
+        options.portName = path(kPortOption);
+    if (line.isSet(kTransmitFileOption))
+        options.transmitFile = path(kTransmitFileOption);
     return options;
 }
 

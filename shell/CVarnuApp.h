@@ -3,7 +3,11 @@
 // modally, and closes the link once the window has ended.
 
 #include <QString>
+#include <iosfwd>
 #include <optional>
+#include <span>
+#include <string>
+#include <variant>
 
 #include "serial/SerialLink.h"
 #include "shell/SerialLinkConnection.h"
@@ -33,7 +37,9 @@ private:
     SerialLinkConnection connection{link};
 };
 
-// Reads --catalogue FILE, --port NAME and --transmit-file FILE; std::nullopt after printing usage or an error.
-std::optional<AppOptions> parseAppOptions(const QStringList& arguments, QString& error);
+// Reads --catalogue FILE, --port NAME and --transmit-file FILE from `args` (without the program
+// name), and answers --help, --version and refused arguments itself: the options to run with, or
+// the exit status to end with after what it printed. Needs no application object.
+std::variant<AppOptions, int> parseAppOptions(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
 } // namespace varnu

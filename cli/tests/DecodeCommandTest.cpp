@@ -64,7 +64,6 @@ TEST(DecodeCommand, RefusesArgumentsItDoesNotTake) {
           {"decode", "--catalogue", kWorkedExample},
           {"decode", "1B0701000800F0"},
           {"decode", "1B0701000800F0", "--catalogue"},
-          {"decode", "--catalogue", kWorkedExample, "--catalogue", kWorkedExample, "1B0701000800F0"},
           {"decode", "--catalogue", kWorkedExample, "--sent", "1B0701000800F0"}}) {
         const auto result = run(args);
         EXPECT_EQ(result.status, kExitUsage) << args.size();

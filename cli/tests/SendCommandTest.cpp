@@ -72,13 +72,14 @@ TEST(SendOptions, MapsEveryLineSettingToTheCodesThePortTakes) {
     const auto parsed = parseSendOptions(args);
     ASSERT_TRUE(std::holds_alternative<SendOptions>(parsed)) << std::get<SendUsageError>(parsed).message;
     const SendOptions& options = std::get<SendOptions>(parsed);
-    EXPECT_EQ(options.port, (PortSettings{"/dev/ttyUSB0", 38400, 3, 7, 1}));
+    EXPECT_EQ(options.port, (PortSettings{"/dev/ttyUSB0", 38400, Parity::Mark, 7, StopBits::OneAndHalf}));
     EXPECT_EQ(options.logPath, "trace.txt");
     EXPECT_EQ(options.cataloguePath, "my.ini");
     EXPECT_EQ(options.listPath, "list.DAT");
 
     const std::vector<std::string> bare{"--port", "COM2", "list.DAT"};
-    EXPECT_EQ(std::get<SendOptions>(parseSendOptions(bare)).port, (PortSettings{"COM2", 9600, 0, 8, 0}));
+    EXPECT_EQ(std::get<SendOptions>(parseSendOptions(bare)).port,
+              (PortSettings{"COM2", 9600, Parity::None, 8, StopBits::One}));
 }
 
 // A folder of its own for each test, removed afterwards.

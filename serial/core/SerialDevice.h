@@ -11,6 +11,8 @@
 #include <span>
 #include <string>
 
+#include "serial/core/PortSettings.h"
+
 namespace varnu {
 
 // The device time-outs in force until the next change (milliseconds).
@@ -40,14 +42,12 @@ inline std::chrono::milliseconds writeAttemptLimit(const CommTimeouts& t, std::s
 enum class DtrControl : std::uint8_t { Disable, Enable, Handshake };
 enum class RtsControl : std::uint8_t { Disable, Enable, Handshake, Toggle };
 
-// The line state as the driver reports it. Parity and stop-bit codes are those of
-// PortSettings (parity 0 none, 1 odd, 2 even, 3 mark, 4 space; stop bits 0 one, 1 one and a
-// half, 2 two).
+// The line state as the driver reports it.
 struct LineState {
     std::uint32_t baudRate = 0;
     std::uint8_t dataBits = 8;
-    std::uint8_t parity = 0;
-    std::uint8_t stopBits = 0;
+    Parity parity = Parity::None;
+    StopBits stopBits = StopBits::One;
     std::uint8_t xonChar = 0;
     std::uint8_t xoffChar = 0;
     std::uint16_t xonLimit = 0;

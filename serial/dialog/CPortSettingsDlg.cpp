@@ -13,8 +13,6 @@ namespace {
 const QStringList kPortNames = {"COM1", "COM2", "COM3", "COM4"};
 const QStringList kBaudRates = {"2400", "4800", "9600", "14400", "19200"};
 const QStringList kDataBits = {"4", "5", "6", "7", "8"};
-const QStringList kParities = {"None", "Odd", "Even", "Mark"};
-const QStringList kStopBits = {"1", "1.5", "2"};
 
 // The port name an item stands for; the item text of a real port also carries its description.
 constexpr int kPortNameRole = Qt::UserRole;
@@ -28,9 +26,12 @@ QComboBox* editableCombo(const QStringList& items, QWidget* parent) {
     return combo;
 }
 
-QComboBox* listCombo(const QStringList& items, int index, QWidget* parent) {
+// A selection-only list of the codes' labels: an item's position is its code.
+template <typename Code, std::size_t N>
+QComboBox* listCombo(const std::array<LineCodeName<Code>, N>& codes, int index, QWidget* parent) {
     auto* combo = new QComboBox(parent);
-    combo->addItems(items);
+    for (const LineCodeName<Code>& code : codes)
+        combo->addItem(QString::fromUtf8(code.label.data(), static_cast<qsizetype>(code.label.size())));
     combo->setCurrentIndex(index);
     return combo;
 }
@@ -68,8 +69,8 @@ CPortSettingsDlg::CPortSettingsDlg(const PortDialogValues& values, QWidget* pare
     addMachinePorts(port);
     baud = editableCombo(kBaudRates, this);
     dataBits = editableCombo(kDataBits, this);
-    parity = listCombo(kParities, values.parityIndex, this);
-    stopBits = listCombo(kStopBits, values.stopBitIndex, this);
+    parity = listCombo(kParityNames, values.parityIndex, this);
+    stopBits = listCombo(kStopBitsNames, values.stopBitIndex, this);
     showText(port, values.portText);
     showText(baud, values.baudText);
     showText(dataBits, values.dataBitsText);

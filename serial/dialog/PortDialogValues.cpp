@@ -26,16 +26,16 @@ template <typename T> bool assignIfDifferent(T& field, T value) {
 } // namespace
 
 PortDialogValues dialogValuesFrom(const PortSettings& settings) {
-    return {settings.portName, std::to_string(settings.baudRate), std::to_string(settings.dataBits), settings.parity,
-            settings.stopBits};
+    return {settings.portName, std::to_string(settings.baudRate), std::to_string(settings.dataBits),
+            static_cast<int>(settings.parity), static_cast<int>(settings.stopBits)};
 }
 
 bool applyDialogValues(const PortDialogValues& values, PortSettings& settings) {
     bool changed = assignIfDifferent(settings.portName, values.portText);
     changed |= assignIfDifferent(settings.baudRate, static_cast<std::uint32_t>(readNumberText(values.baudText)));
-    changed |= assignIfDifferent(settings.parity, static_cast<std::uint8_t>(values.parityIndex));
+    changed |= assignIfDifferent(settings.parity, static_cast<Parity>(values.parityIndex));
     changed |= assignIfDifferent(settings.dataBits, static_cast<std::uint8_t>(readNumberText(values.dataBitsText)));
-    changed |= assignIfDifferent(settings.stopBits, static_cast<std::uint8_t>(values.stopBitIndex));
+    changed |= assignIfDifferent(settings.stopBits, static_cast<StopBits>(values.stopBitIndex));
     return changed;
 }
 

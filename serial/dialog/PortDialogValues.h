@@ -11,8 +11,8 @@ struct PortDialogValues {
     std::string portText;
     std::string baudText;
     std::string dataBitsText;
-    int parityIndex = 0;  // the parity code
-    int stopBitIndex = 0; // the stop-bit code
+    int parityIndex = 0;  // the list position, which is the parity code
+    int stopBitIndex = 0; // the list position, which is the stop-bit code
 };
 
 PortDialogValues dialogValuesFrom(const PortSettings& settings);

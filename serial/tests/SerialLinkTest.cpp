@@ -228,14 +228,14 @@ private slots:
     // then send space parity where even was asked for).
     void evenParityAfterMarkIsRealEvenParity() {
         PortSettings mark;
-        mark.parity = 3;
+        mark.parity = Parity::Mark;
         openOnNewPty(mark);
         if ((peer->lineSettings().c_cflag & CMSPAR) == 0) {
             QSKIP("this kernel's pseudo-terminal does not keep the stick-parity flag");
         }
         link->ClosePort();
         PortSettings even = link->settings();
-        even.parity = 2;
+        even.parity = Parity::Even;
         link->setSettings(even);
         QVERIFY(link->OpenPort());
         // A pseudo-terminal drops PARENB but keeps the other parity flags: even parity leaves
@@ -261,7 +261,8 @@ private slots:
         QFETCH(int, stopBits);
         peer = std::make_unique<PtyPeer>();
         QVERIFY(peer->ok());
-        PortSettings settings{peer->path(), baud, std::uint8_t(parity), std::uint8_t(dataBits), std::uint8_t(stopBits)};
+        // Codes beyond the enumerators reach the driver layer as they are, and it must refuse them.
+        PortSettings settings{peer->path(), baud, Parity(parity), std::uint8_t(dataBits), StopBits(stopBits)};
         link->setSettings(settings);
         QVERIFY(!link->OpenPort());
         QVERIFY(!link->isOpen());

@@ -110,21 +110,6 @@ private slots:
         QCOMPARE(f.text(kDataEdit), QString("50"));
     }
 
-    void commandLineOptions() {
-        QString error;
-        const auto defaults = parseAppOptions({"varnu"}, error);
-        QVERIFY(defaults);
-        QCOMPARE(defaults->cataloguePath, QString("varnu.ini"));
-        QVERIFY(!defaults->portName);
-        const auto given = parseAppOptions({"varnu", "--catalogue", "/tmp/x.ini", "--port", "/dev/pts/3"}, error);
-        QVERIFY(given);
-        QCOMPARE(given->cataloguePath, QString("/tmp/x.ini"));
-        QCOMPARE(given->portName.value_or(""), QString("/dev/pts/3"));
-        QVERIFY(!parseAppOptions({"varnu", "--bogus"}, error));
-        QVERIFY(!parseAppOptions({"varnu", "extra"}, error));
-        QVERIFY(error.contains("extra"));
-    }
-
     void unavailablePortIsReportedOnceBeforeTheWindow() {
         WindowFixture f("worked.ini", false);
         QCOMPARE(f.messages, QStringList{"Not able to Connect."});

@@ -7,7 +7,7 @@ int main(int argc, char** argv) {
     using namespace varnu::testing;
     int failures = 0;
     for (auto* suite : {runMainWindowTests, runHexEditTests, runFieldTextTests, runLayoutTests, runListCommandsTests,
-                        runTransmitWindowTests})
+                        runTransmitWindowTests, runAppOptionsTests})
         failures += suite(argc, argv);
     return failures == 0 ? 0 : 1;
 }

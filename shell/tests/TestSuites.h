@@ -9,5 +9,6 @@ int runFieldTextTests(int argc, char** argv);
 int runLayoutTests(int argc, char** argv);
 int runListCommandsTests(int argc, char** argv);
 int runTransmitWindowTests(int argc, char** argv);
+int runAppOptionsTests(int argc, char** argv);
 
 } // namespace varnu::testing

@@ -1,35 +1,41 @@
 #include "tools/simulator/SimOptions.h"
 
+#include "command_line/CommandLine.h"
+
+#include <vector>
+
 namespace varnu::sim {
 
-ParsedOptions parseArguments(const std::vector<std::string>& args) {
-    ParsedOptions parsed;
-    SimOptions& options = parsed.options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& name = args[i];
-        if (name == "--help" || name == "-h") {
-            options.help = true;
-            return parsed;
-        }
-        if (name != "--link" && name != "--rules" && name != "--log") {
-            parsed.error = "unknown argument '" + name + "'";
-            return parsed;
-        }
-        if (i + 1 >= args.size() || args[i + 1].empty()) {
-            parsed.error = name + " needs a value";
-            return parsed;
-        }
-        const std::string& value = args[++i];
-        if (name == "--link")
-            options.linkPath = value;
-        else if (name == "--rules")
-            options.rulesPath = value;
-        else
-            options.logPath = value;
+namespace {
+
+constexpr ProgramUsage kProgram{"varnu-projector-sim", "varnu-projector-sim", kUsage};
+
+} // namespace
+
+std::variant<SimOptions, int> parseSimOptions(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    CommandLine line;
+    line.addValueOption(QStringLiteral("link"), QStringLiteral("PATH"));
+    line.addValueOption(QStringLiteral("rules"), QStringLiteral("FILE"));
+    line.addValueOption(QStringLiteral("log"), QStringLiteral("FILE"));
+    if (const std::optional<int> status = parseCommandLine(line, args, kProgram, out, err))
+        return *status;
+
+    if (const std::vector<std::string> extra = line.positional(); !extra.empty())
+        return usageError(kProgram, "unexpected argument '" + extra.front() + "'", err);
+    for (const char* name : {"link", "rules", "log"}) {
+        if (line.isSet(QString::fromLatin1(name)) && line.value(QString::fromLatin1(name)).empty())
+            return usageError(kProgram, std::string("--") + name + " needs a value", err);
     }
-    if (options.linkPath.empty())
-        parsed.error = "--link PATH is required";
-    return parsed;
+    if (!line.isSet(QStringLiteral("link")))
+        return usageError(kProgram, "--link PATH is required", err);
+
+    SimOptions options;
+    options.linkPath = line.value(QStringLiteral("link"));
+    if (line.isSet(QStringLiteral("rules")))
+        options.rulesPath = line.value(QStringLiteral("rules"));
+    if (line.isSet(QStringLiteral("log")))
+        options.logPath = line.value(QStringLiteral("log"));
+    return options;
 }
 
 } // namespace varnu::sim

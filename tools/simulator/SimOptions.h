@@ -1,9 +1,12 @@
 #pragma once
 // The command line of varnu-projector-sim.
 
+#include <iosfwd>
 #include <optional>
+#include <span>
 #include <string>
-#include <vector>
+#include <string_view>
+#include <variant>
 
 namespace varnu::sim {
 
@@ -11,17 +14,13 @@ struct SimOptions {
     std::string linkPath;
     std::optional<std::string> rulesPath;
     std::optional<std::string> logPath;
-    bool help = false;
 };
 
-struct ParsedOptions {
-    SimOptions options;
-    std::optional<std::string> error;
-};
+inline constexpr std::string_view kUsage = "usage: varnu-projector-sim --link PATH [--rules FILE] [--log FILE]\n"
+                                           "       varnu-projector-sim --help | --version\n";
 
-inline constexpr const char* kUsage = "usage: varnu-projector-sim --link PATH [--rules FILE] [--log FILE]";
-
-// `args` without the program name.
-ParsedOptions parseArguments(const std::vector<std::string>& args);
+// Parses `args` (without the program name) and answers --help, --version and refused arguments
+// itself: the options to run with, or the exit status to end with after what it printed.
+std::variant<SimOptions, int> parseSimOptions(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
 } // namespace varnu::sim

@@ -4,29 +4,24 @@
 #include "tools/simulator/Server.h"
 #include "tools/simulator/SimOptions.h"
 
+#include "command_line/CommandLine.h"
+
 #include <iostream>
 #include <string>
-
-namespace {
-
-constexpr int kExitUsage = 2;
-
-} // namespace
+#include <variant>
+#include <vector>
 
 int main(int argc, char** argv) {
     using namespace varnu::sim;
-    const ParsedOptions parsed = parseArguments(std::vector<std::string>(argv + 1, argv + argc));
-    if (parsed.options.help) {
-        std::cout << kUsage << '\n';
-        return 0;
-    }
-    if (parsed.error) {
-        std::cerr << "varnu-projector-sim: " << *parsed.error << '\n' << kUsage << '\n';
-        return kExitUsage;
-    }
+    using varnu::kExitUsage;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::variant<SimOptions, int> parsed = parseSimOptions(args, std::cout, std::cerr);
+    if (const int* status = std::get_if<int>(&parsed))
+        return *status;
+    const SimOptions& options = std::get<SimOptions>(parsed);
 
-    ServerSetup setup{.linkPath = parsed.options.linkPath, .logPath = parsed.options.logPath.value_or("")};
-    if (const auto& rulesPath = parsed.options.rulesPath) {
+    ServerSetup setup{.linkPath = options.linkPath, .logPath = options.logPath.value_or("")};
+    if (const auto& rulesPath = options.rulesPath) {
         LoadedRules loaded = loadRulesFile(*rulesPath);
         if (loaded.error) {
             std::cerr << "varnu-projector-sim: " << *loaded.error << '\n';

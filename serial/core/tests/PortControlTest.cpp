@@ -40,16 +40,16 @@ TEST_F(PortControlTest, OpenWritesTheSettingsIntoTheDriverState) {
     device.setDriverState(driver);
     PortSettings settings;
     settings.baudRate = 19200;
-    settings.parity = 3;
+    settings.parity = Parity::Mark;
     settings.dataBits = 7;
-    settings.stopBits = 2;
+    settings.stopBits = StopBits::Two;
 
     ASSERT_TRUE(OpenPort(device, settings));
     const LineState& s = device.state();
     EXPECT_EQ(s.baudRate, 19200u);
-    EXPECT_EQ(s.parity, 3);
+    EXPECT_EQ(s.parity, Parity::Mark);
     EXPECT_EQ(s.dataBits, 7);
-    EXPECT_EQ(s.stopBits, 2);
+    EXPECT_EQ(s.stopBits, StopBits::Two);
     EXPECT_EQ(s.xonChar, 0x11);
     EXPECT_EQ(s.xoffChar, 0x13);
     EXPECT_EQ(s.xonLimit, 100);

@@ -19,8 +19,8 @@ private slots:
     void okWithTheShownValuesChangesNothing() {
         PortSettings settings;
         settings.baudRate = 38400; // a speed the list does not offer
-        settings.parity = 3;
-        settings.stopBits = 2;
+        settings.parity = Parity::Mark;
+        settings.stopBits = StopBits::Two;
         CPortSettingsDlg dialog(dialogValuesFrom(settings));
         QCOMPARE(dialog.windowTitle(), QString::fromUtf8("ﾀﾞｲｱﾛｸﾞ"));
         QCOMPARE(dialog.control(CPortSettingsDlg::kBaudCombo)->currentText(), QString("38400"));
@@ -46,8 +46,17 @@ private slots:
         QVERIFY(port->isEditable());
         for (int i = 0; i < 4; ++i)
             QCOMPARE(port->itemText(i), QString("COM%1").arg(i + 1));
+        // The lists' positions are the codes.
+        const auto items = [&](int id) {
+            QStringList texts;
+            for (int i = 0; i < dialog.control(id)->count(); ++i)
+                texts << dialog.control(id)->itemText(i);
+            return texts;
+        };
         QVERIFY(!dialog.control(CPortSettingsDlg::kParityCombo)->isEditable());
-        QCOMPARE(dialog.control(CPortSettingsDlg::kStopBitsCombo)->count(), 3);
+        QCOMPARE(items(CPortSettingsDlg::kParityCombo), (QStringList{"None", "Odd", "Even", "Mark"}));
+        QVERIFY(!dialog.control(CPortSettingsDlg::kStopBitsCombo)->isEditable());
+        QCOMPARE(items(CPortSettingsDlg::kStopBitsCombo), (QStringList{"1", "1.5", "2"}));
         port->lineEdit()->setText("/dev/pts/7");
         QCOMPARE(dialog.values().portText, std::string("/dev/pts/7"));
     }

@@ -2,6 +2,8 @@
 
 #include "tools/simulator/testing/SimulatorProcess.h"
 #include "tools/simulator/FrameBytes.h"
+#include "tools/simulator/SimOptions.h"
+#include "varnu/Version.h"
 
 #include <gtest/gtest.h>
 
@@ -87,6 +89,7 @@ public:
         if (!process_.start(args))
             return -1;
         const int status = process_.wait(kStartTimeout);
+        output = process_.output;
         errors = process_.errors;
         return status;
     }
@@ -96,6 +99,7 @@ public:
 
     fs::path link;
     std::string devicePath;
+    std::string output;
     std::string errors;
 
 private:
@@ -216,8 +220,8 @@ TEST(SimulatorProcess, RefusesBadArgumentsAndRulesWithExitStatusTwo) {
     };
     const std::vector<Case> cases = {
         {{}, "--link PATH is required"},
-        {{"--link"}, "--link needs a value"},
-        {{"--link", link, "--speed", "1"}, "unknown argument '--speed'"},
+        {{"--link"}, "missing value after '--link'"},
+        {{"--link", link, "--speed", "1"}, "unknown option '--speed'"},
         {{"--link", link, "--rules", (sim.link.parent_path() / "missing.txt").string()}, "cannot read the rules file"},
         {{"--link", link, "--rules", badRules.string()}, "bad.txt:3: unknown action 'wave'"},
         {{"--link", link, "--rules", sim.link.parent_path().string()}, "is a folder, not a file"},
@@ -228,6 +232,15 @@ TEST(SimulatorProcess, RefusesBadArgumentsAndRulesWithExitStatusTwo) {
         EXPECT_NE(sim.errors.find(c.message), std::string::npos) << sim.errors;
         EXPECT_FALSE(fs::exists(fs::symlink_status(sim.link))) << c.message;
     }
+}
+
+TEST(SimulatorProcess, AnswersHelpAndVersionOnStandardOutput) {
+    Simulator sim;
+    EXPECT_EQ(sim.runToEnd({"--help"}), 0);
+    EXPECT_EQ(sim.output.rfind(kUsage, 0), 0u) << sim.output;
+    EXPECT_EQ(sim.runToEnd({"--version"}), 0);
+    EXPECT_EQ(sim.output, "varnu-projector-sim " + std::string(varnu::kVersion) + "\n");
+    EXPECT_EQ(sim.errors, "");
 }
 
 TEST(SimulatorProcess, LeavesAFileInThePlaceOfItsLinkAlone) {
