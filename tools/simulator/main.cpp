@@ -1,5 +1,6 @@
 // varnu-projector-sim: a projector on a pseudo-terminal, for trying the tool without hardware.
 
+#include "tools/simulator/PathChecks.h"
 #include "tools/simulator/Rules.h"
 #include "tools/simulator/Server.h"
 #include "tools/simulator/SimOptions.h"
@@ -24,6 +25,11 @@ int main(int argc, char** argv) {
     }
     if (parsed.error) {
         std::cerr << "varnu-projector-sim: " << *parsed.error << '\n' << kUsage << '\n';
+        return kExitUsage;
+    }
+
+    if (const auto clash = checkPaths(parsed.options)) {
+        std::cerr << "varnu-projector-sim: " << *clash << '\n';
         return kExitUsage;
     }
 
