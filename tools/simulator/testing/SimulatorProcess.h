@@ -1,7 +1,7 @@
 #pragma once
-// Test helpers that run real programs: a child process with its output in pipes, and the
-// projector simulator on a pseudo-terminal in a temporary folder. POSIX only; the simulator
-// needs /dev/ptmx.
+// Test helpers that run real programs: a child process with its output in pipes, the
+// projector simulator on a pseudo-terminal in a temporary folder, and line noise to feed it.
+// POSIX only; the simulator needs /dev/ptmx.
 
 #include <chrono>
 #include <csignal>
