@@ -1,5 +1,5 @@
 // ReadPort's frame assembly on a device that replays the fuzzer's bytes in chunks of the
-// fuzzer's choosing, empty attempts included. Time is not real: an attempt returns at once.
+// fuzzer's choosing, empty attempts included. Time is not real: each attempt uses up its whole wait.
 
 #include "FuzzCheck.h"
 #include "serial/core/LinkTimings.h"
@@ -13,10 +13,24 @@ namespace {
 
 using namespace varnu;
 
-// Serves the line's bytes; each attempt takes a chunk size from the provider first.
+// Time that passes only as the device's attempts use it up.
+class AttemptClock final : public Clock {
+public:
+    TimePoint now() const override { return now_; }
+    bool sleepFor(std::chrono::milliseconds period, std::stop_token) override {
+        now_ += period;
+        return true;
+    }
+
+private:
+    TimePoint now_{};
+};
+
+// Serves the line's bytes; each attempt takes a chunk size from the provider first and lasts
+// as long as it may.
 class ReplayDevice final : public SerialDevice {
 public:
-    explicit ReplayDevice(FuzzedDataProvider& provider) : provider_(provider) {}
+    ReplayDevice(FuzzedDataProvider& provider, Clock& clock) : provider_(provider), clock_(clock) {}
 
     std::size_t attempts() const { return attempts_; }
     std::size_t delivered() const { return delivered_; }
@@ -34,9 +48,11 @@ public:
         return {bytes.size(), AttemptEnd::Completed};
     }
 
-    std::size_t readAttempt(std::span<std::uint8_t> into, std::chrono::milliseconds) override {
+    std::size_t readAttempt(std::span<std::uint8_t> into, std::chrono::milliseconds waitLimit) override {
         FUZZ_CHECK(!into.empty());
+        FUZZ_CHECK(waitLimit.count() > 0);
         ++attempts_;
+        clock_.sleepFor(waitLimit, {});
         // The line is silent once the input is used up: every attempt after that is empty.
         const std::size_t chunk = provider_.ConsumeIntegralInRange<std::size_t>(0, into.size());
         const std::vector<std::uint8_t> bytes = provider_.ConsumeBytes<std::uint8_t>(chunk);
@@ -47,6 +63,7 @@ public:
 
 private:
     FuzzedDataProvider& provider_;
+    Clock& clock_;
     std::size_t attempts_ = 0;
     std::size_t delivered_ = 0;
 };
@@ -56,10 +73,11 @@ private:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider provider(data, size);
     const ReadMode mode = provider.ConsumeBool() ? ReadMode::Frame : ReadMode::Byte;
-    ReplayDevice device(provider);
+    AttemptClock clock;
+    ReplayDevice device(provider, clock);
     std::vector<std::uint8_t> received{0xEE, 0xEE}; // replaced by what was taken
 
-    const int result = ReadPort(device, received, mode);
+    const int result = ReadPort(device, clock, received, mode);
 
     FUZZ_CHECK(received.size() <= static_cast<std::size_t>(kMaxReceivedFrameBytes));
     FUZZ_CHECK(received.size() <= device.delivered());
@@ -78,7 +96,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(received[0] == kEsc);
         FUZZ_CHECK(received[1] == result);
     }
-    // Dropped junk is bounded, so is the number of attempts that bring something.
-    FUZZ_CHECK(device.delivered() <= kMaxDroppedJunkBytes + 2 * static_cast<std::size_t>(kMaxReceivedFrameBytes));
+    // Dropped junk is bounded, so is the number of attempts that bring something, and the
+    // drain of a refused frame takes no more than its length byte can announce.
+    constexpr std::size_t kLongestAnnounced = 255;
+    FUZZ_CHECK(device.delivered() <=
+               kMaxDroppedJunkBytes + 2 * static_cast<std::size_t>(kMaxReceivedFrameBytes) + kLongestAnnounced);
     return 0;
 }

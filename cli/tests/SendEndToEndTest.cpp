@@ -9,9 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <unistd.h>
 
 namespace varnu::cli {
 namespace {
@@ -158,6 +160,36 @@ TEST_F(SendEndToEnd, TheCatalogueAddsTheDecodeOfEveryFrameToTheTrace) {
     ASSERT_EQ(times.size(), 8u);
     EXPECT_EQ(times[1], times[0]);
     EXPECT_EQ(times[4], times[3]);
+}
+
+class SendPastALongFrame : public SendEndToEnd {
+    std::string rules() const override {
+        return fileText(std::string(VARNU_SOURCE_DIR) + "/serial/tests/data/faults/phantom.rules");
+    }
+};
+
+// The 64-byte frame is refused and drained whole: no mouse/port frame read out of its data is
+// relayed, and the next entry gets its own answer.
+TEST_F(SendPastALongFrame, RefusesItOnceAndRelaysNothing) {
+    ASSERT_TRUE(startSend("ESC 06 02 01 0D EA\r\nESC 07 01 00 08 01 EF\r\n"));
+    EXPECT_EQ(send.wait(kRunPatience), kExitEntriesFailed);
+    EXPECT_EQ(send.output, "(1) ACK Failure during data reception.\r\n\r\n(2) ACK \r\n");
+}
+
+// Another program floods the line with two seconds of random bytes and closes it; the next
+// client finds no answers to that noise still coming and gets its own ACK.
+TEST_F(SendEndToEnd, AfterLineNoiseTheNextClientGetsItsOwnAnswer) {
+    {
+        const int fd = ::open(sim.link.c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(fd, 0);
+        varnu::testing::sendNoise(fd, 2s, false);
+        ::close(fd);
+    }
+    // Longer than the simulator's frame gap: a frame begun inside the noise has been dropped.
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(startSend("ESC 07 01 00 08 01 EF\r\n"));
+    EXPECT_EQ(send.wait(kRunPatience), kExitOk);
+    EXPECT_EQ(send.output, "(1) ACK \r\n");
 }
 
 class SendToVanishingProjector : public SendEndToEnd {

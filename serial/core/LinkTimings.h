@@ -41,6 +41,11 @@ inline constexpr int kMaxReceivedFrameBytes = 49;
 // A frame read gives up after dropping this much junk (one input queue), so a line that
 // never stops babbling cannot hold a transmit run for ever.
 inline constexpr std::size_t kMaxDroppedJunkBytes = kInputQueueBytes;
+// A frame refused for its length is read to its end before the caller purges and answers
+// NAK, or until the line is quiet for the read interval; never longer than this. The longest
+// frame a length byte can announce, 255 bytes, lasts 1.06 s at 2400 bit/s, the slowest speed
+// the settings offer.
+inline constexpr milliseconds kMaxRefusedFrameDrainMs{1200};
 
 // Software flow-control characters and limits written into the line settings.
 inline constexpr std::uint8_t kXonChar = 0x11;

@@ -56,9 +56,30 @@ private:
     std::size_t held_ = 0;
 };
 
+// Reads and drops the rest of a refused frame: `left` bytes, or until an attempt of one read
+// interval brings nothing, within kMaxRefusedFrameDrainMs. Purging at once would leave the
+// tail that is still on the wire to be read as new frames (a mouse/port frame inside a long
+// frame's data would then be relayed).
+void drainRefusedFrame(SerialDevice& device, Clock& clock, std::size_t left) {
+    std::array<std::uint8_t, 256> scratch{};
+    const Clock::TimePoint deadline = clock.now() + kMaxRefusedFrameDrainMs;
+    while (left > 0) {
+        const auto remaining = std::chrono::duration_cast<milliseconds>(deadline - clock.now());
+        if (remaining <= milliseconds{0}) {
+            return;
+        }
+        const std::size_t count = device.readAttempt(std::span(scratch).first(std::min(left, scratch.size())),
+                                                     std::min(kReadIntervalMs, remaining));
+        if (count == 0) {
+            return;
+        }
+        left -= std::min(count, left);
+    }
+}
+
 } // namespace
 
-int ReadPort(SerialDevice& device, std::vector<std::uint8_t>& received, ReadMode mode) {
+int ReadPort(SerialDevice& device, Clock& clock, std::vector<std::uint8_t>& received, ReadMode mode) {
     const bool frameMode = mode == ReadMode::Frame;
     FrameBuffer buffer;
     int wanted = frameMode ? kFrameHeadBytes : 1;
@@ -89,7 +110,10 @@ int ReadPort(SerialDevice& device, std::vector<std::uint8_t>& received, ReadMode
                 lengthKnown = true;
                 // The length byte counts the ESC and the checksum; the projector sends it signed.
                 wanted = static_cast<std::int8_t>(buffer.at(1));
-                if (wanted > kMaxReceivedFrameBytes) {
+                if (wanted > kMaxReceivedFrameBytes || wanted < 0) {
+                    // A negative length is most likely a long frame counted unsigned.
+                    const std::size_t announced = buffer.at(1);
+                    drainRefusedFrame(device, clock, announced > buffer.held() ? announced - buffer.held() : 0);
                     refused = true;
                     break;
                 }

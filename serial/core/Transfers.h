@@ -27,8 +27,11 @@ std::size_t WritePort(SerialDevice& device, Clock& clock, std::span<const std::u
 // Byte mode: 0 or 1. Frame mode: 0 when nothing came, the length of a whole frame (which
 // `received` then holds from its ESC on), or -1 when bytes came but no whole frame of the
 // announced length could be taken. A length byte above kMaxReceivedFrameBytes (or 0x80 and
-// above, negative) gives -1 at once, without reading the rest: the caller purges the line.
-// `received` is replaced by the bytes held at the end.
-int ReadPort(SerialDevice& device, std::vector<std::uint8_t>& received, ReadMode mode);
+// above, negative) refuses the frame: the rest of it is read and dropped (as many bytes as
+// the length byte announces, read unsigned, or until the line is quiet for kReadIntervalMs,
+// within kMaxRefusedFrameDrainMs) and -1 comes back, so that the caller's purge and NAK
+// follow the whole frame. `received` is replaced by the bytes held at the end (for a refused
+// frame, its first bytes).
+int ReadPort(SerialDevice& device, Clock& clock, std::vector<std::uint8_t>& received, ReadMode mode);
 
 } // namespace varnu

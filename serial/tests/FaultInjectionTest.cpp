@@ -1,7 +1,7 @@
 // The transmit run on the real serial link against the projector simulator misbehaving on
-// purpose: a hang-up, line noise, frames cut short or with a length byte of 0x80 and more,
-// odd reply bytes, a very slow projector. Every run must end with the Receive List text the
-// transmit rules give, and the port must work again after a reconnect. Needs /dev/ptmx.
+// purpose: a hang-up, line noise, frames cut short, too long for the receive buffer or with a
+// length byte of 0x80 and more, odd reply bytes, a very slow projector. Every run must end with the Receive List text
+// the transmit rules give, and the port must work again after a reconnect. Needs /dev/ptmx.
 
 #include "protocol/TransmitSequence.h"
 #include "serial/SerialLink.h"
@@ -13,12 +13,15 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 #include <sstream>
+#include <thread>
 
 namespace varnu {
 namespace {
 
 using testing::SimulatorProcess;
+using namespace std::chrono_literals;
 
 [[maybe_unused]] ::testing::Environment* const kQtCore =
     ::testing::AddGlobalTestEnvironment(new testing::QtCoreEnvironment);
@@ -48,7 +51,24 @@ struct FaultCase {
     const char* rulesFile; // in tests/data/faults
     std::vector<std::string> entries;
     std::string expectedText;
+    bool floodFirst = false; // two seconds of random bytes on the line before the run
 };
+
+constexpr auto kFlood = 2s;
+// Longer than the simulator's frame gap, so a frame begun inside the noise has been dropped.
+constexpr auto kQuietAfterNoise = 300ms;
+
+// Writes random bytes as fast as the line takes them, then purges and leaves the line quiet
+// for a moment, as a user would press Clear before Transmit.
+void flood(SerialLink& link) {
+    std::mt19937 random(testing::kNoiseSeed);
+    constexpr std::size_t kChunk = 4096;
+    for (const auto start = std::chrono::steady_clock::now(); std::chrono::steady_clock::now() < start + kFlood;)
+        link.writePort(testing::noiseBytes(kChunk, random));
+    link.purge();
+    std::this_thread::sleep_for(kQuietAfterNoise);
+    link.purge();
+}
 
 void PrintTo(const FaultCase& c, std::ostream* os) {
     *os << c.name;
@@ -65,6 +85,8 @@ TEST_P(FaultInjection, EndsWithTheRuleTextAndTheLinkWorksAfterAReconnect) {
     SerialLink link;
     link.setSettings(PortSettings{sim.link.string()});
     ASSERT_TRUE(link.OpenPort());
+    if (c.floodFirst)
+        flood(link);
 
     ReceiveList receiveList;
     TransmitSequence run(link, receiveList);
@@ -100,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"(1) ESC 06 02 01 04 F3"},
                   "(1) ACK " + kReceptionFailure + kIndent1 + "1B0702010433BF\r\n" + kReceptionFailure +
                       kReceptionFailure},
-        // Refused after its head; the rest of the frame arrives after the purge and is dropped as junk.
+        // Refused after its head; the rest of the frame is drained before the purge and the NAK.
         FaultCase{"LengthByteOf0x80AndAbove",
                   "long_length.rules",
                   {"(1) ESC 06 02 01 07 F0", "(2) ESC 06 02 01 08 EF"},
@@ -114,7 +136,15 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"BytesOneHundredFiftyMillisecondsApart",
                   "slow.rules",
                   {"(1) ESC 06 02 01 0A ED"},
-                  "(1) ACK 1B0702010A01EB\r\n\r\n"}),
+                  "(1) ACK 1B0702010A01EB\r\n\r\n"},
+        // A 64-byte frame hiding four mouse/port frames is refused and drained whole: one NAK,
+        // nothing relayed, and the next entry is answered normally.
+        FaultCase{"RefusedLongFrameLeavesNoPhantomFrames",
+                  "phantom.rules",
+                  {"(1) ESC 06 02 01 0D EA", "(2) ESC 07 01 00 08 01 EF"},
+                  "(1) ACK " + kReceptionFailure + "\r\n(2) ACK \r\n"},
+        // After two seconds of noise the simulator owes nothing: the Set gets its own ACK.
+        FaultCase{"LineNoiseLeavesNoBacklog", "noise.rules", {kGoodEntry}, kGoodReceiveText, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -45,19 +45,26 @@ int Projector::expectedBaud() const {
 void Projector::receive(std::span<const std::uint8_t> bytes, SimTime now, int clientBaud) {
     if (clientBaud != expectedBaud()) {
         assembler_.reset();
-        note("garbled: line at " + std::to_string(clientBaud) + ", projector at " + std::to_string(expectedBaud()) +
-             ": " + std::to_string(bytes.size()) + " byte(s) lost");
+        lose("garbled: line at " + std::to_string(clientBaud) + ", projector at " + std::to_string(expectedBaud()),
+             bytes.size(), "byte(s)", now);
         return;
     }
     std::vector<Arrival> arrivals;
     assembler_.feed(bytes, now, arrivals);
     for (Arrival& arrival : arrivals) {
-        if (arrival.kind == Arrival::Kind::Frame)
-            inbox_.push_back(std::move(arrival.bytes));
-        else if (arrival.bytes[0] == kAck || arrival.bytes[0] == kNak)
-            replies_.push_back(arrival.bytes[0]);
-        else
-            note("stray byte " + spacedHex(arrival.bytes) + " dropped");
+        const bool reply =
+            arrival.kind == Arrival::Kind::Byte && (arrival.bytes[0] == kAck || arrival.bytes[0] == kNak);
+        if (arrival.kind == Arrival::Kind::Byte && !reply) {
+            lose("stray bytes outside a frame", 1, "byte(s)", now);
+        } else if (arrival.kind == Arrival::Kind::Frame && heldFrames() >= kMaxHeldFrames) {
+            lose("busy answering", 1, "frame(s)", now);
+        } else {
+            noteIfAny(losses_.end());
+            if (!reply)
+                inbox_.push_back(std::move(arrival.bytes));
+            else if (replies_.size() < kMaxHeldReplies)
+                replies_.push_back(arrival.bytes[0]);
+        }
     }
 }
 
@@ -205,6 +212,7 @@ Projector::StepResult Projector::runStep(Step& step, SimTime now, ProjectorOutpu
 
 ProjectorOutput Projector::advance(SimTime now) {
     ProjectorOutput out;
+    noteIfAny(losses_.expire(now));
     if (assembler_.expire(now))
         note("a frame stopped arriving and was dropped");
     while (!out.hangUp) {
@@ -232,6 +240,8 @@ ProjectorOutput Projector::advance(SimTime now) {
 std::optional<SimTime> Projector::nextWake() const {
     std::optional<SimTime> wake = assembler_.expiry();
     auto consider = [&wake](SimTime t) { wake = wake ? std::min(*wake, t) : t; };
+    if (const auto lossesEnd = losses_.expiry())
+        consider(*lossesEnd);
     if (steps_.empty()) {
         if (!inbox_.empty())
             consider(readyAt_);

@@ -5,6 +5,7 @@
 #include "tools/simulator/DefaultAnswer.h"
 #include "tools/simulator/FrameAssembler.h"
 #include "tools/simulator/LineTiming.h"
+#include "tools/simulator/LossTally.h"
 #include "tools/simulator/Rules.h"
 
 #include <deque>
@@ -32,6 +33,11 @@ public:
     static constexpr SimTime kAnswerDelay = std::chrono::milliseconds(2);
     // How long it waits for the client's ACK or NAK after a data frame, and for a relayed frame.
     static constexpr SimTime kReplyWait = std::chrono::milliseconds(2000);
+    // Like a projector's receive buffer, it holds the frame it is answering and one more;
+    // frames beyond that are lost, so garbage never queues answers that go on for minutes.
+    static constexpr std::size_t kMaxHeldFrames = 2;
+    // Only the first ACK or NAK after a data frame counts; later ones are not kept.
+    static constexpr std::size_t kMaxHeldReplies = 1;
 
     explicit Projector(std::vector<Rule> rules = {});
 
@@ -47,6 +53,9 @@ public:
     std::optional<SimTime> nextWake() const;
 
     int expectedBaud() const;
+
+    // The note not yet told of a run of lost input that has not ended, for the end of the log.
+    std::optional<std::string> takePendingNote() { return losses_.end(); }
 
 private:
     struct Step {
@@ -68,10 +77,20 @@ private:
     StepResult waitForClient(SimTime now, const char* giveUpNote);
     StepResult runStep(Step& step, SimTime now, ProjectorOutput& out);
     void note(std::string text) { notes_.push_back({emitted_, std::move(text)}); }
+    void noteIfAny(std::optional<std::string> text) {
+        if (text)
+            note(std::move(*text));
+    }
+    void lose(const std::string& reason, std::size_t count, const char* unit, SimTime now) {
+        noteIfAny(losses_.add(reason, count, unit, now));
+    }
+    // Frames received and not yet answered, plus the one being answered.
+    std::size_t heldFrames() const { return inbox_.size() + (steps_.empty() ? 0 : 1); }
 
     std::vector<Rule> rules_;
     std::vector<bool> fired_;
     FrameAssembler assembler_;
+    LossTally losses_;
     ProjectorMemory memory_;
     std::deque<Bytes> inbox_;          // complete frames not yet answered
     std::deque<std::uint8_t> replies_; // the client's ACK and NAK bytes

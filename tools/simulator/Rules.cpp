@@ -14,6 +14,13 @@ constexpr int kMaxDelayMs = 60'000;
 constexpr int kMaxJunk = 4096;
 constexpr std::size_t kMaxBodySize = kMaxFrameSize - 3; // ESC, length and checksum
 constexpr int kMinLongLength = 0x80;
+// One answer's size: more than a minute of line time at 9600, far beyond any test, and small
+// enough that every frame a rule answers costs no more than this.
+constexpr std::size_t kMaxRuleBytes = 64 * 1024;
+constexpr std::size_t kMaxRuleActions = 1024;
+// The most a `default` action sends: ACK and a data frame.
+constexpr std::size_t kMaxDefaultBytes = 1 + kMaxFrameSize;
+constexpr std::size_t kMouseFrameBytes = 7;
 
 std::string_view trim(std::string_view s) {
     const auto first = s.find_first_not_of(" \t\r");
@@ -145,6 +152,35 @@ ActionResult parseAction(std::string_view text) {
     return ActionError{"unknown action '" + std::string(name) + "'"};
 }
 
+// The bytes an action puts on the line (for `default`, the most it can).
+std::size_t bytesSent(const Action& action) {
+    using K = Action::Kind;
+    switch (action.kind) {
+    case K::Ack:
+    case K::Nak:
+        return 1;
+    case K::Bytes:
+    case K::RawFrame:
+        return action.bytes.size();
+    case K::Frame:
+        return action.bytes.size() + 3;
+    case K::Junk:
+    case K::CutFrame:
+    case K::LongFrame:
+        return static_cast<std::size_t>(action.count);
+    case K::Mouse:
+        return kMouseFrameBytes + (action.relayAnswer ? 1 : 0);
+    case K::Default:
+        return kMaxDefaultBytes;
+    case K::Silence:
+    case K::Delay:
+    case K::HangUp:
+    case K::Speed:
+        return 0;
+    }
+    return 0;
+}
+
 // "on PREFIX [once] -> ACTION, ACTION, ..."
 std::optional<std::string> parseRuleLine(std::string_view line, Rule& rule) {
     std::string_view rest;
@@ -168,12 +204,19 @@ std::optional<std::string> parseRuleLine(std::string_view line, Rule& rule) {
     }
 
     std::string_view actions = rest.substr(arrow + 2);
+    std::size_t bytes = 0;
     while (true) {
         const auto comma = actions.find(',');
         ActionResult action = parseAction(actions.substr(0, comma));
         if (auto* error = std::get_if<ActionError>(&action))
             return error->message;
         rule.actions.push_back(std::get<Action>(std::move(action)));
+        // Checked as the line is read: an answer is built anew for every frame it matches.
+        bytes += bytesSent(rule.actions.back());
+        if (bytes > kMaxRuleBytes)
+            return "the answer is too long: a rule sends at most " + std::to_string(kMaxRuleBytes) + " bytes";
+        if (rule.actions.size() > kMaxRuleActions)
+            return "too many actions: a rule has at most " + std::to_string(kMaxRuleActions);
         if (comma == std::string_view::npos)
             break;
         actions = actions.substr(comma + 1);

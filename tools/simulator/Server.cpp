@@ -1,6 +1,9 @@
 #include "tools/simulator/Server.h"
 
 #include "tools/simulator/ByteLog.h"
+#include "tools/simulator/LineIntake.h"
+#include "tools/simulator/LinkLock.h"
+#include "tools/simulator/LossTally.h"
 #include "tools/simulator/Projector.h"
 #include "tools/simulator/PseudoTerminal.h"
 
@@ -17,6 +20,12 @@ namespace varnu::sim {
 namespace {
 
 constexpr std::size_t kReadChunk = 512;
+// What one wake-up reads at most, so that a client that writes without pause cannot keep the
+// server reading for ever: more than a pseudo-terminal holds.
+constexpr std::size_t kMaxReadPerWake = 128 * 1024;
+// Output the terminal does not take (the client is not reading and its queue is full) is
+// kept up to this much, like the client's input queue; beyond it, bytes are lost as on a wire.
+constexpr std::size_t kMaxPendingOutputBytes = 4096;
 // Closing the master discards what the client has not read yet, so a hang-up first gives
 // the client up to kHangUpDrain to take the last answer. Bytes written to the master reach
 // the slave's queue a moment later, so the queue is not trusted before kHangUpSettleMs.
@@ -95,17 +104,50 @@ public:
     LineServer(const ServerSetup& setup, PseudoTerminal& line, ByteLog& log)
         : setup_(setup), line_(line), log_(log), projector_(setup.rules) {}
 
-    std::optional<SimTime> nextWake() const { return projector_.nextWake(); }
-    short events() const { return static_cast<short>(POLLIN | (pendingOut_.empty() ? 0 : POLLOUT)); }
+    std::optional<SimTime> nextWake(SimTime now) const {
+        std::optional<SimTime> wake = projector_.nextWake();
+        auto consider = [&wake](std::optional<SimTime> t) {
+            if (t)
+                wake = wake ? std::min(*wake, *t) : *t;
+        };
+        const int baud = line_.clientBaud();
+        if (!intake_.ready(now, baud))
+            consider(intake_.nextBatchAt(now, baud));
+        consider(inputLosses_.expiry());
+        consider(outputLosses_.expiry());
+        return wake;
+    }
+    // Input is looked at only when the line has brought a batch since the last read.
+    short events(SimTime now) const {
+        const short in = intake_.ready(now, line_.clientBaud()) ? POLLIN : 0;
+        return static_cast<short>(in | (pendingOut_.empty() ? 0 : POLLOUT));
+    }
 
+    // Reads everything waiting; the line lets in what it could have carried by now, the rest
+    // is lost (see LineIntake).
     void readInput(SimTime now) {
-        std::uint8_t buffer[kReadChunk];
-        const ssize_t count = ::read(line_.master(), buffer, sizeof buffer);
-        if (count <= 0)
-            return;
-        const std::span<const std::uint8_t> in(buffer, static_cast<std::size_t>(count));
-        log_.bytesIn(now, in);
-        projector_.receive(in, now, line_.clientBaud());
+        const int baud = line_.clientBaud();
+        const std::size_t allowed = intake_.allowance(now, baud);
+        Bytes in;
+        std::size_t lost = 0;
+        for (std::size_t read = 0; read < kMaxReadPerWake;) {
+            std::uint8_t buffer[kReadChunk];
+            const ssize_t count = ::read(line_.master(), buffer, sizeof buffer);
+            if (count <= 0)
+                break;
+            const auto size = static_cast<std::size_t>(count);
+            const std::size_t kept = std::min(size, allowed - in.size());
+            in.insert(in.end(), buffer, buffer + kept);
+            lost += size - kept;
+            read += size;
+        }
+        intake_.take(in.size(), now, baud);
+        if (!in.empty()) {
+            log_.bytesIn(now, in);
+            projector_.receive(in, now, baud);
+        }
+        if (lost > 0)
+            logNote(now, inputLosses_.add("the client sends faster than the line carries", lost, "byte(s)", now));
     }
 
     // Runs the projector up to `now` and writes what is due. Returns an error text when the
@@ -113,7 +155,13 @@ public:
     std::string serve(SimTime now) {
         ProjectorOutput out = projector_.advance(now);
         logOutput(out, now);
-        pendingOut_.insert(pendingOut_.end(), out.bytes.begin(), out.bytes.end());
+        const std::size_t room = kMaxPendingOutputBytes - std::min(kMaxPendingOutputBytes, pendingOut_.size());
+        const std::size_t kept = std::min(room, out.bytes.size());
+        pendingOut_.insert(pendingOut_.end(), out.bytes.begin(), out.bytes.begin() + static_cast<std::ptrdiff_t>(kept));
+        if (kept < out.bytes.size())
+            logNote(now, outputLosses_.add("the client does not read", out.bytes.size() - kept, "byte(s)", now));
+        logNote(now, inputLosses_.expire(now));
+        logNote(now, outputLosses_.expire(now));
         if (!pendingOut_.empty()) {
             const ssize_t written = ::write(line_.master(), pendingOut_.data(), pendingOut_.size());
             if (written > 0)
@@ -131,7 +179,19 @@ public:
         return {};
     }
 
+    // Tells what is still untold at the end of the run.
+    void finish(SimTime now) {
+        logNote(now, projector_.takePendingNote());
+        logNote(now, inputLosses_.end());
+        logNote(now, outputLosses_.end());
+    }
+
 private:
+    void logNote(SimTime now, const std::optional<std::string>& text) {
+        if (text)
+            log_.event(now, *text);
+    }
+
     // The bytes and the notes in the order in which they happened.
     void logOutput(const ProjectorOutput& out, SimTime now) {
         const std::span<const std::uint8_t> bytes(out.bytes);
@@ -152,13 +212,22 @@ private:
     PseudoTerminal& line_;
     ByteLog& log_;
     Projector projector_;
+    LineIntake intake_;
     Bytes pendingOut_; // bytes due but not yet taken by the terminal
+    LossTally inputLosses_;
+    LossTally outputLosses_;
 };
 
 } // namespace
 
 int runServer(const ServerSetup& setup, std::ostream& ready, std::ostream& errors) {
     const auto start = std::chrono::steady_clock::now();
+    // First of all: a simulator refused for a busy link touches nothing, not even the log.
+    LinkLock lock;
+    if (std::string error = lock.acquire(setup.linkPath); !error.empty()) {
+        errors << error << '\n';
+        return 1;
+    }
     ByteLog log;
     if (!log.open(setup.logPath)) {
         errors << "cannot create the log file " << setup.logPath << ": " << std::strerror(errno) << '\n';
@@ -180,8 +249,9 @@ int runServer(const ServerSetup& setup, std::ostream& ready, std::ostream& error
     LineServer server(setup, line, log);
     std::string failure;
     while (failure.empty()) {
-        pollfd fds[2] = {{signals.readEnd(), POLLIN, 0}, {line.master(), server.events(), 0}};
-        const int timeout = pollTimeout(server.nextWake(), sinceStart(start));
+        const SimTime before = sinceStart(start);
+        pollfd fds[2] = {{signals.readEnd(), POLLIN, 0}, {line.master(), server.events(before), 0}};
+        const int timeout = pollTimeout(server.nextWake(before), before);
         if (::poll(fds, 2, timeout) < 0 && errno != EINTR) {
             failure = std::string("poll failed: ") + std::strerror(errno);
             break;
@@ -199,6 +269,7 @@ int runServer(const ServerSetup& setup, std::ostream& ready, std::ostream& error
             server.readInput(now);
         failure = server.serve(now);
     }
+    server.finish(sinceStart(start));
     log.event(sinceStart(start), failure.empty() ? "stopped" : failure);
     line.removeLink();
     if (failure.empty())

@@ -15,8 +15,9 @@ struct ServerSetup {
 };
 
 // Prints the slave device's path on `ready` once the link is in place. Returns the exit
-// status: 0 after a signal, 1 when the terminal, the link or the log cannot be set up or
-// the line fails (the reason goes to `errors`). The link is removed on the way out.
+// status: 0 after a signal, 1 when a running simulator serves the link, when the terminal,
+// the link or the log cannot be set up or the line fails (the reason goes to `errors`). The
+// link is removed on the way out.
 int runServer(const ServerSetup& setup, std::ostream& ready, std::ostream& errors);
 
 } // namespace varnu::sim

@@ -1,5 +1,6 @@
 // varnu-projector-sim: a projector on a pseudo-terminal, for trying the tool without hardware.
 
+#include "tools/simulator/PathChecks.h"
 #include "tools/simulator/RulesFile.h"
 #include "tools/simulator/Server.h"
 #include "tools/simulator/SimOptions.h"
@@ -19,6 +20,11 @@ int main(int argc, char** argv) {
     if (const int* status = std::get_if<int>(&parsed))
         return *status;
     const SimOptions& options = std::get<SimOptions>(parsed);
+
+    if (const auto clash = checkPaths(options)) {
+        std::cerr << "varnu-projector-sim: " << *clash << '\n';
+        return kExitUsage;
+    }
 
     ServerSetup setup{.linkPath = options.linkPath, .logPath = options.logPath.value_or("")};
     if (const auto& rulesPath = options.rulesPath) {

@@ -22,7 +22,7 @@ protected:
         ASSERT_TRUE(OpenPort(device, PortSettings{}));
         device.clearLog();
     }
-    int read(ReadMode mode) { return ReadPort(device, received, mode); }
+    int read(ReadMode mode) { return ReadPort(device, clock, received, mode); }
     std::size_t attempts() const { return device.log().size(); }
 
     FakeClock clock;
@@ -95,6 +95,10 @@ Bytes then(Bytes a, const Bytes& b) {
     return a;
 }
 
+Bytes firstBytes(const Bytes& bytes, std::size_t count) {
+    return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
 Bytes frameOfLength(int length) {
     Bytes frame(static_cast<std::size_t>(length), 0x00);
     frame[0] = kEsc;
@@ -120,22 +124,71 @@ INSTANTIATE_TEST_SUITE_P(
         FrameCase{"JunkOneByteLongerThanAnAttemptEndsAsNothing", {1, 2, 3, 4, 5, 6, 7}, 0, {}, 4},
         FrameCase{"LoneJunkByteEndsAsNothing", {0x41}, 0, {}, 3},
         FrameCase{"LongestFrameTaken", frameOfLength(kMaxReceivedFrameBytes), kMaxReceivedFrameBytes,
-                  frameOfLength(kMaxReceivedFrameBytes), 2},
-        // Refused at once, with no read past the buffer: the rest stays on the line for the purge.
-        FrameCase{"LengthAboveTheBufferIsRefusedAtOnce", frameOfLength(kMaxReceivedFrameBytes + 1), -1,
-                  Bytes{0x1B, 50, 0, 0, 0, 0}, 1},
-        FrameCase{"NegativeLengthIsRefused",
-                  {0x1B, 0x80, 0x01, 0x02, 0x03, 0x04},
-                  -1,
-                  {0x1B, 0x80, 0x01, 0x02, 0x03, 0x04},
-                  1},
-        FrameCase{"LengthByteFFIsRefused", {0x1B, 0xFF, 0x01}, -1, {0x1B, 0xFF, 0x01}, 1}),
+                  frameOfLength(kMaxReceivedFrameBytes), 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ReadPortTest, OversizedFrameLeavesItsTailUnread) {
-    device.arrive(milliseconds{0}, frameOfLength(120));
+// 9600 bit/s: a byte every 1.04 ms.
+constexpr milliseconds kByteGap{1};
+
+// A 64-byte frame whose data holds the enable mouse/port frame four times: read as frames, its
+// tail would make the run relay a command the projector never sent.
+Bytes frameHidingMouseFrames() {
+    Bytes frame = frameOfLength(64);
+    const Bytes mouse{0x1B, 0x07, 0x01, 0x00, 0x08, 0x01, 0xEF};
+    for (std::size_t at = 15; at < 15 + 4 * mouse.size(); at += mouse.size()) {
+        std::copy(mouse.begin(), mouse.end(), frame.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    return frame;
+}
+
+struct RefusedCase {
+    const char* name;
+    Bytes line;             // arrives one byte every kByteGap from the read's start
+    std::size_t leftOnLine; // bytes not drained: what the purge after the refusal meets
+    milliseconds timeTaken; // virtual time of the whole read
+};
+
+void PrintTo(const RefusedCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RefusedFrames : public ReadPortTest, public ::testing::WithParamInterface<RefusedCase> {};
+
+// A frame too long for the receive buffer is refused after its head; the rest of it is read
+// and dropped before -1 comes back, so that the purge and NAK that follow meet a quiet line.
+TEST_P(RefusedFrames, AreDrainedBeforeTheReadEnds) {
+    const RefusedCase& c = GetParam();
+    device.arriveSpaced(milliseconds{0}, c.line, kByteGap);
     EXPECT_EQ(read(ReadMode::Frame), -1);
-    EXPECT_EQ(device.pendingBytes(), 120u - kFrameHeadBytes);
+    EXPECT_EQ(received, firstBytes(c.line, kFrameHeadBytes));
+    EXPECT_EQ(device.pendingBytes(), c.leftOnLine);
+    EXPECT_EQ(clock.elapsed(), c.timeTaken);
+}
+
+const Bytes kLongFrame64 = frameHidingMouseFrames();
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusedFrames,
+    ::testing::Values(
+        // Drained up to the count its length byte announces, not a byte further.
+        RefusedCase{"OneByteAboveTheBuffer", frameOfLength(kMaxReceivedFrameBytes + 1), 0, milliseconds{49}},
+        RefusedCase{"SixtyFourBytesHidingMouseFrames", kLongFrame64, 0, milliseconds{63}},
+        RefusedCase{"NextFrameRightBehindStaysOnTheLine", then(kLongFrame64, kShortFrame), kShortFrame.size(),
+                    milliseconds{63}},
+        // 0x80 and above read negative; the drain takes the length byte unsigned.
+        RefusedCase{"LengthByte80DrainsItsUnsignedCount", frameOfLength(0x80), 0, milliseconds{127}},
+        RefusedCase{"LengthByteFFDrainsItsUnsignedCount", frameOfLength(0xFF), 0, milliseconds{254}},
+        // A tail shorter than announced ends the drain at the first attempt of one read interval
+        // that brings nothing: the head at 5 ms, an attempt to 105 ms with the tail, an empty one.
+        RefusedCase{"TailEndsEarly", firstBytes(frameOfLength(0x80), 20), 0, milliseconds{5} + 2 * kReadIntervalMs}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A sender slower than any offered speed cannot hold the read longer than the drain bound.
+TEST_F(ReadPortTest, DrainOfARefusedFrameIsBoundedInTime) {
+    device.arriveSpaced(milliseconds{0}, frameOfLength(0xFF), milliseconds{20});
+    EXPECT_EQ(read(ReadMode::Frame), -1);
+    EXPECT_GT(device.pendingBytes(), 0u);
+    EXPECT_LE(clock.elapsed(), milliseconds{5 * 20} + kMaxRefusedFrameDrainMs);
 }
 
 // The empty-attempt count survives an attempt that brought only junk: empty, junk, empty

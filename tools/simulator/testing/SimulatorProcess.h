@@ -1,18 +1,21 @@
 #pragma once
-// Test helpers that run real programs: a child process with its output in pipes, and the
-// projector simulator on a pseudo-terminal in a temporary folder. POSIX only; the simulator
-// needs /dev/ptmx.
+// Test helpers that run real programs: a child process with its output in pipes, the
+// projector simulator on a pseudo-terminal in a temporary folder, and line noise to feed it.
+// POSIX only; the simulator needs /dev/ptmx.
 
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <poll.h>
+#include <random>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -144,6 +147,42 @@ private:
     int out_ = -1;
     int err_ = -1;
 };
+
+// Random bytes for the line-noise tests, the same on every run.
+inline std::vector<std::uint8_t> noiseBytes(std::size_t count, std::mt19937& random) {
+    std::vector<std::uint8_t> bytes(count);
+    for (std::uint8_t& byte : bytes)
+        byte = static_cast<std::uint8_t>(random());
+    return bytes;
+}
+inline constexpr std::uint32_t kNoiseSeed = 20240611;
+
+// Writes `period` of random bytes to the open terminal `fd`: at the line speed of 9600 (ten
+// bytes every 10.4 ms), or as fast as the terminal takes them. Whatever comes back meanwhile
+// is read and dropped, as a client's read loop would. Returns how long it took.
+inline std::chrono::steady_clock::duration sendNoise(int fd, std::chrono::milliseconds period, bool paced) {
+    constexpr std::size_t kPacedChunk = 10;
+    constexpr auto kPacedChunkTime = 10'416us;
+    constexpr std::size_t kFloodChunk = 4096;
+    std::mt19937 random(kNoiseSeed);
+    const auto start = std::chrono::steady_clock::now();
+    const int flags = ::fcntl(fd, F_GETFL);
+    ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+    for (auto next = start; std::chrono::steady_clock::now() < start + period; next += kPacedChunkTime) {
+        const std::vector<std::uint8_t> chunk = noiseBytes(paced ? kPacedChunk : kFloodChunk, random);
+        const ssize_t ignored = ::write(fd, chunk.data(), chunk.size()); // a full terminal takes nothing
+        (void)ignored;
+        std::uint8_t answers[kFloodChunk];
+        while (::read(fd, answers, sizeof answers) > 0) {
+        }
+        if (paced)
+            std::this_thread::sleep_until(next + kPacedChunkTime);
+        else
+            ::poll(nullptr, 0, 1);
+    }
+    ::fcntl(fd, F_SETFL, flags);
+    return std::chrono::steady_clock::now() - start;
+}
 
 // varnu-projector-sim serving on `link` in a fresh temporary folder, removed afterwards.
 class SimulatorProcess {

@@ -158,6 +158,73 @@ TEST(Projector, AnswersCommandsThatArriveWhileBusyInTheirTurn) {
     EXPECT_EQ(line.runFor(1s), "06 41 06");
 }
 
+TEST(Projector, HoldsOneFrameBehindTheOneItIsAnsweringAndLosesTheRest) {
+    Line line(rules("on 1B 06 02 01 -> ack, delay 100, bytes 41"));
+    const std::string busy = spacedHex(makeFrame(hex("02 01 00")));
+    line.projector.receive(hex(busy + " 1B 07 01 00 08 01 EF 1B 07 01 00 08 00 F0"), line.now, 9600);
+    EXPECT_EQ(line.runFor(1s), "06 41 06");
+}
+
+// Line noise at line speed for two seconds, then a quiet gap and a good Set. A projector
+// answers garbage no faster than it can: once the noise stops, what it still owes the line is
+// a few bytes, and the good frame gets its ACK at once.
+TEST(Projector, KeepsNoBacklogOfAnswersToLineNoise) {
+    struct Case {
+        const char* name;
+        Bytes noise;
+    };
+    Bytes random(2000);
+    std::uint32_t state = 12345;
+    for (std::uint8_t& byte : random) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<std::uint8_t>(state >> 16);
+    }
+    Bytes shortFrames; // "1B 00" over and over: the most answers per byte received
+    while (shortFrames.size() < random.size()) {
+        shortFrames.push_back(0x1B);
+        shortFrames.push_back(0x00);
+    }
+    constexpr std::size_t kChunk = 16;
+    constexpr std::size_t kMostOwedBytes = 16;
+    for (const Case& c : {Case{"random bytes", random}, Case{"short frames", shortFrames}}) {
+        Line line;
+        std::size_t answered = 0;
+        for (std::size_t at = 0; at < c.noise.size(); at += kChunk) {
+            const std::size_t size = std::min(kChunk, c.noise.size() - at);
+            line.projector.receive(std::span(c.noise).subspan(at, size), line.now, line.baud);
+            answered += hex(line.runFor(static_cast<long>(size) * byteTime(line.baud))).size();
+        }
+        EXPECT_GT(answered, 0u) << c.name;
+        const std::string owed = line.runFor(FrameAssembler::kFrameGap + 50ms);
+        EXPECT_LE(hex(owed).size(), kMostOwedBytes) << c.name << ": " << owed;
+        EXPECT_EQ(line.send("1B 07 01 00 08 01 EF", 100ms), "06") << c.name;
+    }
+}
+
+TEST(Projector, TellsEachRunOfLostInputOnce) {
+    Line line;
+    auto notesUntil = [&](SimTime end) {
+        std::vector<std::string> texts;
+        for (; line.now <= end; line.now += 10ms)
+            for (const ProjectorNote& n : line.projector.advance(line.now).notes)
+                texts.push_back(n.text);
+        return texts;
+    };
+    // Junk in three pieces, then a frame: one note when the frame ends the run.
+    line.projector.receive(hex("41 42 43"), line.now, 9600);
+    line.projector.receive(hex("44"), line.now + 10ms, 9600);
+    line.projector.receive(hex("45 46 1B 07 01 00 08 01 EF"), line.now + 20ms, 9600);
+    EXPECT_EQ(notesUntil(line.now + 30ms), (std::vector<std::string>{"stray bytes outside a frame: 6 byte(s) lost"}));
+    // Junk followed by silence is told once the line has been quiet for the gap; so is
+    // input at the wrong speed.
+    line.projector.receive(hex("41 42"), line.now, 9600);
+    EXPECT_EQ(notesUntil(line.now + LossTally::kQuietGap + 20ms),
+              (std::vector<std::string>{"stray bytes outside a frame: 2 byte(s) lost"}));
+    line.projector.receive(hex("1B 07 01"), line.now, 19200);
+    line.projector.receive(hex("00 08 01 EF"), line.now + 5ms, 19200);
+    EXPECT_EQ(line.projector.takePendingNote(), "garbled: line at 19200, projector at 9600: 7 byte(s) lost");
+}
+
 TEST(Projector, RulesComeFirstAndOnceRulesStepAside) {
     Line line(rules("on 1B 06 02 00 08 once -> nak\n"
                     "on 1B 07 01 00 08 01 EE -> ack\n"

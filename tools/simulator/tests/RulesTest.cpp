@@ -137,6 +137,37 @@ TEST(ParseRules, RefusesAFrameBodyThatCannotFitAFrame) {
     EXPECT_FALSE(parseRules("on * -> frame " + body.substr(2)).error);
 }
 
+// An answer is built for every frame a rule matches: absurd sizes are refused with the line.
+TEST(ParseRules, RefusesAnswersOfAbsurdSize) {
+    auto repeated = [](std::string_view action, int times) {
+        std::string line = "on * -> ";
+        for (int i = 0; i < times; ++i)
+            line.append(i ? ", " : "").append(action);
+        return line;
+    };
+    struct Case {
+        std::string line;
+        bool refused;
+        std::string_view reason;
+    };
+    const Case cases[] = {
+        {repeated("junk 4096", 100'000), true, "at most 65536 bytes"},
+        {repeated("junk 4096", 17), true, "at most 65536 bytes"},
+        {repeated("junk 4096", 16), false, ""},
+        {repeated("default", 300), true, "at most 65536 bytes"},
+        {repeated("delay 0", 1025), true, "at most 1024"},
+        {repeated("ack", 1024), false, ""},
+    };
+    for (const Case& c : cases) {
+        const ParsedRules parsed = parseRules("on * -> ack\n" + c.line + "\n");
+        ASSERT_EQ(parsed.error.has_value(), c.refused) << c.line.substr(0, 40);
+        if (c.refused) {
+            EXPECT_EQ(parsed.error->line, 2);
+            EXPECT_NE(parsed.error->message.find(c.reason), std::string::npos) << parsed.error->message;
+        }
+    }
+}
+
 TEST(ParseRules, AcceptsEveryExampleOfTheRulesDocument) {
     std::ifstream file(VARNU_SIMULATOR_RULES_DOC);
     ASSERT_TRUE(file.is_open());

@@ -2,6 +2,7 @@
 
 #include "tools/simulator/testing/SimulatorProcess.h"
 #include "tools/simulator/FrameBytes.h"
+#include "tools/simulator/LineIntake.h"
 #include "tools/simulator/SimOptions.h"
 #include "varnu/Version.h"
 
@@ -141,6 +142,25 @@ private:
     int fd_;
 };
 
+// The log's lines of one kind (" in ", " out", " ---") and the bytes they carry.
+struct LogTally {
+    std::size_t lines = 0;
+    std::size_t bytes = 0;
+};
+
+LogTally tallyLog(const fs::path& log, std::string_view kind) {
+    std::ifstream in(log);
+    LogTally tally;
+    for (std::string line; std::getline(in, line);) {
+        const auto at = line.find(kind);
+        if (at == std::string::npos || at > 16)
+            continue;
+        ++tally.lines;
+        tally.bytes += (line.size() - at - kind.size() + 1) / 3;
+    }
+    return tally;
+}
+
 TEST(SimulatorProcess, AnswersSetGetAndBadChecksumsOverItsLink) {
     Simulator sim;
     ASSERT_NO_FATAL_FAILURE(sim.start());
@@ -166,13 +186,49 @@ TEST(SimulatorProcess, FollowsASpeedChangeAndIgnoresFramesAtTheOldSpeed) {
     EXPECT_EQ(client.exchange("1B 06 02 00 06 F2", 8), "06 1B 07 02 00 06 02 EF");
 }
 
+// Two seconds of line noise, then the tool's purge and a good Set. The simulator takes the
+// noise no faster than the line carries it, answers it no faster than a projector could, and
+// keeps no backlog: the Set gets its ACK within a second of the noise stopping, and no stale
+// answer follows. Its log tells the junk once per run.
+TEST(SimulatorProcess, LineNoiseLeavesNoBacklogAndTheNextFrameIsAnsweredAtOnce) {
+    constexpr auto kNoise = 2s;
+    // Longer than the simulator's frame gap: a frame begun inside the noise has been dropped.
+    constexpr int kQuietGapMs = 250;
+    constexpr std::size_t kMostOwedBytes = 16;
+    constexpr std::size_t kBytesPerSecond = 9600 / 10;
+    for (const bool paced : {true, false}) {
+        const char* name = paced ? "at line speed" : "as fast as the terminal takes";
+        Simulator sim;
+        const fs::path log = sim.file("noise.log", "");
+        ASSERT_NO_FATAL_FAILURE(sim.start({"--log", log.string()}));
+        Client client(sim.link);
+        const auto took = varnu::testing::sendNoise(client.fd(), kNoise, paced);
+        ::tcflush(client.fd(), TCIOFLUSH);
+        const auto stopped = std::chrono::steady_clock::now();
+
+        EXPECT_LE(readFor(client.fd(), 4096, kQuietGapMs).size(), kMostOwedBytes) << name;
+        EXPECT_EQ(client.exchange("1B 07 01 00 08 01 EF", 1), "06") << name;
+        EXPECT_LT(std::chrono::steady_clock::now() - stopped, 1s) << name;
+        EXPECT_EQ(readFor(client.fd(), 1, kSilenceMs), "") << name;
+        EXPECT_EQ(sim.stop(SIGTERM), 0);
+
+        const double seconds = std::chrono::duration<double>(took).count() + 0.3;
+        EXPECT_LE(tallyLog(log, " in ").bytes,
+                  static_cast<std::size_t>(seconds * kBytesPerSecond) + LineIntake::kIdleBurstBytes)
+            << name;
+        EXPECT_LE(tallyLog(log, " ---").lines, 100u) << name;
+    }
+}
+
 TEST(SimulatorProcess, RemovesItsLinkWhenStoppedBySignal) {
     for (int signal : {SIGTERM, SIGINT}) {
         Simulator sim;
         ASSERT_NO_FATAL_FAILURE(sim.start());
         ASSERT_TRUE(fs::is_symlink(sim.link));
+        ASSERT_TRUE(fs::exists(sim.link.string() + ".lock"));
         EXPECT_EQ(sim.stop(signal), 0) << signal;
         EXPECT_FALSE(fs::exists(fs::symlink_status(sim.link))) << signal;
+        EXPECT_FALSE(fs::exists(sim.link.string() + ".lock")) << signal;
     }
 }
 
@@ -214,6 +270,9 @@ TEST(SimulatorProcess, RefusesBadArgumentsAndRulesWithExitStatusTwo) {
     Simulator sim;
     const std::string link = sim.link.string();
     const fs::path badRules = sim.file("bad.txt", "on * -> ack\n\non * -> wave\n");
+    const std::string goodRules = "on * -> ack\n";
+    const fs::path rules = sim.file("rules.txt", goodRules);
+    const std::string rulesAgain = (sim.link.parent_path() / "." / "rules.txt").string();
     struct Case {
         std::vector<std::string> args;
         std::string message;
@@ -226,12 +285,43 @@ TEST(SimulatorProcess, RefusesBadArgumentsAndRulesWithExitStatusTwo) {
         {{"--link", link, "--rules", badRules.string()}, "bad.txt:3: unknown action 'wave'"},
         {{"--link", link, "--rules", sim.link.parent_path().string()}, "is a folder, not a file"},
         {{"--link", link, "--rules", "/dev/zero"}, "is a device"},
+        // The log would overwrite the rules, or stand where the link goes.
+        {{"--link", link, "--rules", rules.string(), "--log", rulesAgain}, "--log names the rules file"},
+        {{"--link", link, "--log", link}, "--log names the link"},
+        {{"--link", link, "--rules", link}, "--rules names the link"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(sim.runToEnd(c.args), 2) << c.message;
         EXPECT_NE(sim.errors.find(c.message), std::string::npos) << sim.errors;
         EXPECT_FALSE(fs::exists(fs::symlink_status(sim.link))) << c.message;
     }
+    std::ifstream in(rules);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), goodRules);
+}
+
+// A second simulator on a link that a running one serves is refused and touches nothing; once
+// that one is gone (killed, its link left behind), a new simulator takes the link over.
+TEST(SimulatorProcess, RefusesALinkThatARunningSimulatorServesAndTakesOverAStaleOne) {
+    Simulator first;
+    ASSERT_NO_FATAL_FAILURE(first.start());
+    Simulator second;
+    EXPECT_EQ(second.runToEnd({"--link", first.link.string()}), 1);
+    EXPECT_NE(second.errors.find(first.link.string() + " is served by a running simulator (pid "), std::string::npos)
+        << second.errors;
+    EXPECT_EQ(fs::read_symlink(first.link).string(), first.devicePath);
+    EXPECT_EQ(Client(first.link).exchange("1B 07 01 00 08 01 EF", 1), "06");
+
+    first.stop(SIGKILL);
+    ASSERT_TRUE(fs::is_symlink(first.link));
+    {
+        varnu::testing::ChildProcess third;
+        ASSERT_TRUE(third.start({VARNU_SIMULATOR_BINARY, "--link", first.link.string()}));
+        ASSERT_TRUE(third.readOutputUntil("\n", std::chrono::milliseconds(kStartTimeoutMs)));
+        EXPECT_EQ(fs::read_symlink(first.link).string() + "\n", third.output);
+        EXPECT_EQ(Client(first.link).exchange("1B 07 01 00 08 01 EF", 1), "06");
+        EXPECT_EQ(third.stop(SIGTERM), 0);
+    }
+    EXPECT_FALSE(fs::exists(fs::symlink_status(first.link)));
 }
 
 TEST(SimulatorProcess, AnswersHelpAndVersionOnStandardOutput) {
