@@ -15,6 +15,8 @@ inline constexpr std::string_view kUnexpectedReplyText = "???\r\n";
 inline constexpr std::string_view kReceptionFailureText = "Failure during data reception.\r\n";
 inline constexpr std::string_view kMissingDataText = "Failure receiving data from projector.\r\n";
 inline constexpr std::string_view kLineEnd = "\r\n";
+// The run was stopped (Escape, Port > Stop, a signal to varnu-cli): on a line of its own.
+inline constexpr std::string_view kStoppedText = "Stopped.\r\n";
 
 // Link control.
 inline constexpr std::string_view kSpeedChangeFailureText = "Failure changing port speed.\r\n";

@@ -43,11 +43,27 @@ RunSummary TransmitSequence::run(std::span<const std::string> entries, std::stop
         std::move(stop));
 }
 
+void TransmitSequence::append(std::string_view text) {
+    if (!text.empty())
+        lineOpen_ = !text.ends_with(kLineEnd);
+    sink_.textAppended(text);
+}
+
+EntryOutcome TransmitSequence::stopHere() {
+    if (lineOpen_)
+        append(kLineEnd);
+    append(kStoppedText);
+    link_.purge();
+    return EntryOutcome::Stopped;
+}
+
 RunSummary TransmitSequence::run(std::size_t count, const EntryReader& readEntry, std::stop_token stop) {
     stop_ = std::move(stop);
+    lineOpen_ = false;
     RunSummary summary;
     for (std::size_t index = 0; index < count; ++index) {
         if (stop_.stop_requested()) {
+            append(kStoppedText); // between two entries: no line is under way, nothing to discard
             summary.stopped = true;
             break;
         }
@@ -84,7 +100,10 @@ EntryOutcome TransmitSequence::transmitEntry(std::size_t position, std::string_v
 
     std::vector<std::uint8_t> received;
     const int reply = link_.readPort(received, ReadMode::Byte);
-    switch (classifyReply(reply, received)) {
+    const ReplyByte replyByte = classifyReply(reply, received);
+    if (replyByte == ReplyByte::None && stop_.stop_requested())
+        return stopHere();
+    switch (replyByte) {
     case ReplyByte::None:
         append(kNoResponseText);
         return EntryOutcome::NoResponse;
@@ -112,8 +131,10 @@ EntryOutcome TransmitSequence::readDataFrames(std::size_t indent, bool expectsDa
     std::vector<std::uint8_t> received;
     for (;; ++frameCount) {
         if (stop_.stop_requested())
-            return EntryOutcome::Stopped;
+            return stopHere();
         const int result = link_.readPort(received, ReadMode::Frame);
+        if (stop_.stop_requested() && !isCompleteFrame(result, received))
+            return stopHere(); // the read was cut short: its result says nothing about the projector
 
         if (result == 0) {
             const bool missing = expectsData && frameCount == 0;

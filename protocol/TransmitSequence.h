@@ -35,18 +35,24 @@ public:
     TransmitSequence(Link& link, TransmitSink& sink);
 
     // Sends entries 0 to count - 1 (the count is taken once), reading each by its position
-    // just before it is sent. `stop` ends the run before its next transfer.
+    // just before it is sent. `stop` ends the run before its next transfer; a read under way
+    // gives up after its attempt (the link's own stop token), and what it cut short is neither
+    // answered nor reported. The Receive List then ends its line and says "Stopped.".
     RunSummary run(std::size_t count, const EntryReader& readEntry, std::stop_token stop = {});
     RunSummary run(std::span<const std::string> entries, std::stop_token stop = {});
 
 private:
     EntryOutcome transmitEntry(std::size_t position, std::string_view text);
     EntryOutcome readDataFrames(std::size_t indent, bool expectsData);
-    void append(std::string_view text) { sink_.textAppended(text); }
+    void append(std::string_view text);
+    // Inside an exchange: ends the line under way, says the run stopped and discards what the
+    // line still holds.
+    EntryOutcome stopHere();
 
     Link& link_;
     TransmitSink& sink_;
     std::stop_token stop_;
+    bool lineOpen_ = false; // text since the last line end
 };
 
 } // namespace varnu

@@ -126,7 +126,7 @@ TEST_F(SendEndToEnd, AStandardOutputThatFailsStopsTheRunAfterItsEntry) {
 TEST_F(SendEndToEnd, ALogThatCannotBeWrittenStopsTheRunAfterItsEntry) {
     ASSERT_TRUE(startSend(kTwoSets, {"--log", "/dev/full"}));
     EXPECT_EQ(send.wait(kRunPatience), kExitFailure);
-    EXPECT_EQ(send.output, "(1) ACK \r\n"); // the Receive List written so far stays
+    EXPECT_EQ(send.output, "(1) ACK \r\nStopped.\r\n"); // the Receive List written so far stays
     EXPECT_NE(send.errors.find("varnu-cli send: cannot write to the log file /dev/full: No space left on device\n"),
               std::string::npos)
         << send.errors;

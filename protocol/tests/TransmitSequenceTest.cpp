@@ -228,24 +228,47 @@ private:
     std::string trigger_;
 };
 
-TEST(TransmitSequence, StopsBeforeItsNextTransfer) {
-    std::stop_source source;
-    StoppingSink sink(source, "1B0701010233BA");
-    ScriptedLink link({sends(kGetFrame), getsByte(kAck), getsFrame(kDataFrame1), sends("06")});
-    TransmitSequence sequence(link, sink);
-    const RunSummary summary =
-        sequence.run(Entries{std::string(kGetEntry), std::string(kSetEntry)}, source.get_token());
-    EXPECT_EQ(link.log(), link.expectedLog());
-    EXPECT_TRUE(summary.stopped);
-    EXPECT_EQ(summary.outcomes, std::vector{EntryOutcome::Stopped});
-    EXPECT_EQ(sink.runsFinished, 1);
+// A stop ends the line under way and says so on a line of its own; a read it cut short is
+// neither answered nor reported, and the line is purged.
+TEST(TransmitSequence, StopsBeforeItsNextTransferAndSaysSo) {
+    const struct {
+        const char* why;
+        std::string trigger; // the text after which the stop comes
+        std::vector<ScriptStep> script;
+        std::string text;
+    } cases[] = {
+        {"between two frames of an entry",
+         "1B0701010233BA",
+         {sends(kGetFrame), getsByte(kAck), getsFrame(kDataFrame1), sends("06"), purges()},
+         "(1) ACK 1B0701010233BA\r\nStopped.\r\n"},
+        {"right after the ACK", "ACK ", {sends(kGetFrame), getsByte(kAck), purges()}, "(1) ACK \r\nStopped.\r\n"},
+        {"during the wait for the reply byte",
+         "(1) ",
+         {sends(kGetFrame), getsNothing(ReadMode::Byte), purges()},
+         "(1) \r\nStopped.\r\n"},
+    };
+    for (const auto& c : cases) {
+        std::stop_source source;
+        StoppingSink sink(source, c.trigger);
+        ScriptedLink link(c.script);
+        TransmitSequence sequence(link, sink);
+        const RunSummary summary =
+            sequence.run(Entries{std::string(kGetEntry), std::string(kSetEntry)}, source.get_token());
+        EXPECT_EQ(link.log(), link.expectedLog()) << c.why;
+        EXPECT_EQ(sink.text, c.text) << c.why;
+        EXPECT_TRUE(summary.stopped) << c.why;
+        EXPECT_EQ(summary.outcomes, std::vector{EntryOutcome::Stopped}) << c.why;
+        EXPECT_EQ(sink.runsFinished, 1) << c.why;
+    }
 
     // Stopped before it starts: nothing goes out.
     ScriptedLink idle({});
     std::stop_source stopped;
     stopped.request_stop();
-    EXPECT_TRUE(transmit(idle, {std::string(kSetEntry)}, stopped.get_token()).summary.stopped);
-    EXPECT_TRUE(idle.log().empty());
+    const RunResult result = transmit(idle, {std::string(kSetEntry)}, stopped.get_token());
+    EXPECT_TRUE(result.summary.stopped);
+    EXPECT_EQ(idle.log(), idle.expectedLog());
+    EXPECT_EQ(result.sink.text, "Stopped.\r\n");
 }
 
 TEST(TransmitSequence, ReadsEachEntryByPositionWhenItsTurnComes) {

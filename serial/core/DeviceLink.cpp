@@ -29,7 +29,7 @@ std::size_t DeviceLink::writePort(std::span<const std::uint8_t> bytes) {
 }
 
 int DeviceLink::readPort(std::vector<std::uint8_t>& received, ReadMode mode) {
-    return ReadPort(*device_, *clock_, received, mode);
+    return ReadPort(*device_, *clock_, received, mode, stop_);
 }
 
 void DeviceLink::purge() {

@@ -27,8 +27,8 @@ public:
     void ClosePort();
     bool isOpen() const;
 
-    // A stop request cuts the waits of a run short (the window closing); it does not cut
-    // reads or writes, which end on their own within about two seconds.
+    // A stop request cuts the waits of a run short and ends a read after the attempt under way
+    // (a second at most); a write ends on its own.
     void setStopToken(std::stop_token stop) { stop_ = std::move(stop); }
 
     std::size_t writePort(std::span<const std::uint8_t> bytes) override;

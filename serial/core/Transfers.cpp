@@ -79,7 +79,8 @@ void drainRefusedFrame(SerialDevice& device, Clock& clock, std::size_t left) {
 
 } // namespace
 
-int ReadPort(SerialDevice& device, Clock& clock, std::vector<std::uint8_t>& received, ReadMode mode) {
+int ReadPort(SerialDevice& device, Clock& clock, std::vector<std::uint8_t>& received, ReadMode mode,
+             std::stop_token stop) {
     const bool frameMode = mode == ReadMode::Frame;
     FrameBuffer buffer;
     int wanted = frameMode ? kFrameHeadBytes : 1;
@@ -88,7 +89,7 @@ int ReadPort(SerialDevice& device, Clock& clock, std::vector<std::uint8_t>& rece
     int emptyAttempts = 0;
     std::size_t junkDropped = 0;
 
-    while (static_cast<int>(buffer.held()) < wanted) {
+    while (static_cast<int>(buffer.held()) < wanted && !stop.stop_requested()) {
         const std::size_t count = device.readAttempt(buffer.freeUpTo(wanted), kWaitAttemptMs);
         buffer.grow(count);
 

@@ -32,6 +32,9 @@ std::size_t WritePort(SerialDevice& device, Clock& clock, std::span<const std::u
 // within kMaxRefusedFrameDrainMs) and -1 comes back, so that the caller's purge and NAK
 // follow the whole frame. `received` is replaced by the bytes held at the end (for a refused
 // frame, its first bytes).
-int ReadPort(SerialDevice& device, Clock& clock, std::vector<std::uint8_t>& received, ReadMode mode);
+// A stop request ends the read after the attempt under way: what is held then decides the
+// result as at any other end (a read cut short mid-frame gives -1).
+int ReadPort(SerialDevice& device, Clock& clock, std::vector<std::uint8_t>& received, ReadMode mode,
+             std::stop_token stop = {});
 
 } // namespace varnu

@@ -57,6 +57,18 @@ TEST_F(ReadPortTest, SilentLineInFrameModeCostsTwoLongAttempts) {
     EXPECT_EQ(clock.elapsed(), 2 * kSilentFrameAttempt);
 }
 
+// A stopped run takes nothing more from the line: what comes stays for the purge.
+TEST_F(ReadPortTest, StopRequestedStartsNoFurtherAttempt) {
+    device.arrive(milliseconds{0}, {0x1B, 0x07, 0x01});
+    std::stop_source stop;
+    stop.request_stop();
+    for (const ReadMode mode : {ReadMode::Byte, ReadMode::Frame}) {
+        EXPECT_EQ(ReadPort(device, clock, received, mode, stop.get_token()), 0);
+        EXPECT_TRUE(device.log().empty());
+        EXPECT_EQ(device.pendingBytes(), 3u);
+    }
+}
+
 TEST_F(ReadPortTest, ClosedPortGivesNothingAtOnce) {
     ClosePort(device);
     device.arrive(milliseconds{0}, {0x1B, 0x06, 0, 0, 0, 0xFA});
