@@ -108,9 +108,7 @@ bool NetworkDevice::open(const std::string& portName) {
         return true;
     }
     comPort_.emplace();
-    const std::vector<std::uint8_t> start = comPort_->start();
-    socket_->write(reinterpret_cast<const char*>(start.data()), static_cast<qint64>(start.size()));
-    socket_->flush();
+    send(comPort_->start());
     const QDeadlineTimer deadline = deadlineIn(kComPortReplyMs);
     awaitAnswers(deadline, [this] { return comPort_->acceptance() != ComPortClient::Acceptance::Pending; });
     if (lost_) {
@@ -245,9 +243,16 @@ bool NetworkDevice::changeBaudRate(std::uint32_t baudRate) {
 void NetworkDevice::flushOutgoing() {
     if (!comPort_)
         return;
-    const std::vector<std::uint8_t> bytes = comPort_->takeOutgoing();
+    send(comPort_->takeOutgoing());
+}
+
+void NetworkDevice::send(const std::vector<std::uint8_t>& bytes) {
     if (bytes.empty() || lost_)
         return;
+    if (socket_->state() != QAbstractSocket::ConnectedState) {
+        lose(NetworkFailureKind::Dropped);
+        return;
+    }
     socket_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
     socket_->flush();
 }
@@ -273,15 +278,15 @@ bool NetworkDevice::pump(qint64 waitMs) {
     if (socket_->bytesAvailable() == 0) {
         if (lost_ || waitMs <= 0)
             return false;
-        if (!socket_->waitForReadyRead(static_cast<int>(waitMs))) {
-            if (socket_->state() != QAbstractSocket::ConnectedState)
-                lose(socket_->error() == QAbstractSocket::RemoteHostClosedError ? NetworkFailureKind::Dropped
-                                                                                : NetworkFailureKind::Other,
-                     socket_->errorString().toStdString());
-            // What came with the close is still there to be taken.
-            if (socket_->bytesAvailable() == 0)
-                return false;
-        }
+        socket_->waitForReadyRead(static_cast<int>(waitMs));
+        // The far end may have closed in the same wait that brought data.
+        if (socket_->state() != QAbstractSocket::ConnectedState && !lost_)
+            lose(socket_->error() == QAbstractSocket::RemoteHostClosedError ? NetworkFailureKind::Dropped
+                                                                            : NetworkFailureKind::Other,
+                 socket_->errorString().toStdString());
+        // What came with a close is still there to be taken.
+        if (socket_->bytesAvailable() == 0)
+            return false;
     }
     takeAvailable();
     return true;
@@ -304,6 +309,10 @@ WriteAttempt NetworkDevice::writeAttempt(std::span<const std::uint8_t> bytes, mi
     else
         wire.assign(bytes.begin(), bytes.end());
     const auto size = static_cast<qint64>(wire.size());
+    if (socket_->state() != QAbstractSocket::ConnectedState) {
+        lose(NetworkFailureKind::Dropped);
+        return {0, AttemptEnd::Failed};
+    }
     if (socket_->write(reinterpret_cast<const char*>(wire.data()), size) != size) {
         lose(NetworkFailureKind::Other, socket_->errorString().toStdString());
         return {0, AttemptEnd::Failed};

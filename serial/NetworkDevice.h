@@ -64,6 +64,8 @@ private:
     bool pump(qint64 waitMs);
     void takeAvailable();
     void flushOutgoing();
+    // Hands the bytes to the system at once; a connection found closed is lost.
+    void send(const std::vector<std::uint8_t>& bytes);
     // Reads until `done()` holds or the deadline passes; whether it holds.
     template <typename Done> bool awaitAnswers(const QDeadlineTimer& deadline, Done done);
     void lose(NetworkFailureKind kind, std::string detail = {});
