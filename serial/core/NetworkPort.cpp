@@ -34,9 +34,18 @@ bool allOf(std::string_view text, bool (*allowed)(char)) {
 bool hostNameChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '.';
 }
-// An IPv6 address, with an embedded IPv4 tail or a zone after '%'.
+// An IPv6 address, perhaps with an IPv4 tail, and perhaps a zone (an interface name) after '%'.
 bool ipv6Char(char c) {
-    return std::isxdigit(static_cast<unsigned char>(c)) != 0 || c == ':' || c == '.' || c == '%';
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0 || c == ':' || c == '.';
+}
+bool zoneChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '_' || c == '.';
+}
+bool validIpv6(std::string_view host) {
+    const std::size_t percent = host.find('%');
+    const std::string_view address = host.substr(0, percent);
+    return allOf(address, ipv6Char) && address.find(':') != std::string_view::npos &&
+           (percent == std::string_view::npos || allOf(host.substr(percent + 1), zoneChar));
 }
 
 } // namespace
@@ -64,7 +73,7 @@ std::variant<NetworkAddress, PortNameError> parseNetworkPortName(std::string_vie
         if (close == std::string_view::npos)
             return refuse("the IPv6 address has no closing bracket");
         host = rest.substr(1, close - 1);
-        if (!allOf(host, ipv6Char) || host.find(':') == std::string_view::npos)
+        if (!validIpv6(host))
             return refuse("the IPv6 address in brackets is not valid");
         rest = rest.substr(close + 1);
         if (rest.empty() || rest.front() != ':')
