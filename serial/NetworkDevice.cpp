@@ -84,7 +84,9 @@ bool NetworkDevice::open(const std::string& portName) {
 
     const auto parsed = parseNetworkPortName(portName);
     if (const auto* error = std::get_if<PortNameError>(&parsed)) {
-        failure_ = NetworkFailure{NetworkFailureKind::BadName, {}, error->message};
+        failure_.emplace();
+        failure_->kind = NetworkFailureKind::BadName;
+        failure_->detail = error->message;
         return false;
     }
     address_ = std::get<NetworkAddress>(parsed);

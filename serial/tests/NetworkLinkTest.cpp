@@ -8,6 +8,7 @@
 #include "tools/simulator/testing/SimulatorProcess.h"
 
 #include <QElapsedTimer>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -115,6 +116,21 @@ TEST_F(RawTcpLink, CarriesTheConversationUnderTheSameTimeOutsAndSaysOnceWhatCann
     link.ClosePort();
     ASSERT_TRUE(link.OpenPort());
     EXPECT_TRUE(link.takeNotices().empty());
+}
+
+// As a transmit run uses it: handed to a worker thread, used there, handed back.
+TEST_F(RawTcpLink, WorksOnAWorkerThreadAndBackHome) {
+    QThread* const home = QThread::currentThread();
+    Bytes reply;
+    const std::unique_ptr<QThread> worker(QThread::create([&] {
+        reply = command(kSet);
+        link.moveToThread(home);
+    }));
+    link.moveToThread(worker.get());
+    worker->start();
+    ASSERT_TRUE(worker->wait(5000));
+    EXPECT_EQ(reply, kAckByte);
+    EXPECT_EQ(command(kSet), kAckByte);
 }
 
 TEST_F(RawTcpLink, ADroppedConnectionEndsTheReadWithoutSpinningAndReconnectOpensItAgain) {
