@@ -44,8 +44,9 @@ protected:
     void SetUp() override { ASSERT_TRUE(sim.start(VARNU_SIMULATOR_BINARY, rules())) << "simulator did not start"; }
     virtual std::string rules() const { return ""; }
 
-    bool startSend(const std::string& list, std::vector<std::string> extra = {}) {
-        std::vector<std::string> argv{VARNU_CLI_PATH, "send", "--port", sim.link.string()};
+    // Sends `list` to the simulator's link, or to `port` (a device server in front of it).
+    bool startSend(const std::string& list, std::vector<std::string> extra = {}, const std::string& port = {}) {
+        std::vector<std::string> argv{VARNU_CLI_PATH, "send", "--port", port.empty() ? sim.link.string() : port};
         argv.insert(argv.end(), extra.begin(), extra.end());
         argv.push_back(sim.file("list.DAT", list).string());
         return send.start(argv);
@@ -53,7 +54,10 @@ protected:
 
     SimulatorProcess sim;
     ChildProcess send;
+    DeviceServerProcess server; // started by the tests that go through ser2net
 };
+
+constexpr const char* kNoDeviceServer = " is missing (scripts/bootstrap installs it)";
 
 class SendMixedList : public SendEndToEnd {
     std::string rules() const override { return fileText(kData + "/mixed.rules"); }
@@ -91,12 +95,9 @@ TEST_F(SendMixedList, PrintsTheWholeReceiveListAndFollowsTheSpeedChange) {
 // pseudo-terminal: the speed change reaches the line by SET-BAUDRATE.
 TEST_F(SendMixedList, GivesTheSameReceiveListThroughAnRfc2217DeviceServer) {
     if (!DeviceServerProcess::available())
-        GTEST_SKIP() << DeviceServerProcess::kProgram << " is missing (scripts/bootstrap installs it)";
-    DeviceServerProcess server;
+        GTEST_SKIP() << DeviceServerProcess::kProgram << kNoDeviceServer;
     ASSERT_TRUE(server.start(sim.served(), DeviceServerProcess::Accepter::Rfc2217, sim.path("")));
-    std::vector<std::string> argv{VARNU_CLI_PATH, "send", "--port", server.portName(),
-                                  sim.file("list.DAT", fileText(kData + "/mixed.DAT")).string()};
-    ASSERT_TRUE(send.start(argv));
+    ASSERT_TRUE(startSend(fileText(kData + "/mixed.DAT"), {}, server.portName()));
     EXPECT_EQ(send.wait(kRunPatience), kExitEntriesFailed);
     EXPECT_EQ(send.errors, listReport());
     EXPECT_EQ(send.output, kReceiveList);
@@ -105,11 +106,9 @@ TEST_F(SendMixedList, GivesTheSameReceiveListThroughAnRfc2217DeviceServer) {
 // Raw TCP carries the bytes but not the line settings: said once on stderr, and the run goes on.
 TEST_F(SendEndToEnd, SaysOnceThatARawTcpPortCannotCarryTheLineSettings) {
     if (!DeviceServerProcess::available())
-        GTEST_SKIP() << DeviceServerProcess::kProgram << " is missing (scripts/bootstrap installs it)";
-    DeviceServerProcess server;
+        GTEST_SKIP() << DeviceServerProcess::kProgram << kNoDeviceServer;
     ASSERT_TRUE(server.start(sim.served(), DeviceServerProcess::Accepter::RawTcp, sim.path("")));
-    ASSERT_TRUE(send.start({VARNU_CLI_PATH, "send", "--port", server.portName(),
-                            sim.file("list.DAT", "ESC 07 01 00 08 01 EF\r\n").string()}));
+    ASSERT_TRUE(startSend("ESC 07 01 00 08 01 EF\r\n", {}, server.portName()));
     EXPECT_EQ(send.wait(kRunPatience), kExitOk);
     EXPECT_EQ(send.output, "(1) ACK \r\n");
     EXPECT_NE(send.errors.find("varnu-cli send: " + server.portName() +

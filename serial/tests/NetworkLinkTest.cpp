@@ -156,19 +156,24 @@ TEST_F(RawTcpLink, ADroppedConnectionEndsTheReadWithoutSpinningAndReconnectOpens
 }
 #endif
 
+// Opens `name`: the open fails after `least` to `most` ms, saying `reason`, and the closed
+// port moves nothing.
+void expectOpenFails(const std::string& name, const std::string& reason, qint64 least, qint64 most) {
+    SerialLink link;
+    link.setSettings(PortSettings{name});
+    QElapsedTimer wall;
+    wall.start();
+    EXPECT_FALSE(link.OpenPort()) << name;
+    EXPECT_GE(wall.elapsed(), least) << name;
+    EXPECT_LT(wall.elapsed(), most) << name;
+    EXPECT_NE(link.networkFailure().value_or("").find(reason), std::string::npos) << link.networkFailure().value_or("");
+    EXPECT_EQ(link.writePort(kSet), 0u);
+}
+
 TEST(NetworkPortOpen, FailsForAPortNobodyListensOnAndAHostThatDoesNotAnswer) {
-    {
-        const LoopbackSocket closed(-1);
-        SerialLink link;
-        link.setSettings(PortSettings{closed.name("tcp")});
-        QElapsedTimer wall;
-        wall.start();
-        EXPECT_FALSE(link.OpenPort());
-        EXPECT_LT(wall.elapsed(), 1000);
-        EXPECT_NE(link.networkFailure().value_or("").find("the connection was refused"), std::string::npos)
-            << link.networkFailure().value_or("");
-        EXPECT_EQ(link.writePort(kSet), 0u);
-    }
+    const LoopbackSocket closed(-1);
+    expectOpenFails(closed.name("tcp"), "the connection was refused", 0, 1000);
+
     // A listener whose queue is full drops further connection requests unanswered.
     const LoopbackSocket full(0);
     std::vector<std::unique_ptr<LoopbackSocket>> queued;
@@ -182,16 +187,7 @@ TEST(NetworkPortOpen, FailsForAPortNobodyListensOnAndAHostThatDoesNotAnswer) {
         ::connect(fd, reinterpret_cast<sockaddr*>(&address), size);
     }
     std::this_thread::sleep_for(100ms);
-    SerialLink link;
-    link.setSettings(PortSettings{full.name("rfc2217")});
-    QElapsedTimer wall;
-    wall.start();
-    EXPECT_FALSE(link.OpenPort());
-    EXPECT_GT(wall.elapsed(), 2900);
-    EXPECT_LT(wall.elapsed(), 4500);
-    EXPECT_NE(link.networkFailure().value_or("").find("no answer to the connection request within 3000 ms"),
-              std::string::npos)
-        << link.networkFailure().value_or("");
+    expectOpenFails(full.name("rfc2217"), "no answer to the connection request within 3000 ms", 2900, 4500);
 }
 
 // A Telnet server that takes the connection and never says a word: the option, the line
