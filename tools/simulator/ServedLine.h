@@ -26,8 +26,13 @@ public:
 
     // Lines that wait for clients (TCP): the descriptor to poll for a new one, -1 otherwise.
     virtual int listenFd() const { return -1; }
-    // Takes a waiting client; the log's note of it.
-    virtual std::string acceptClient() { return {}; }
+    // Takes a waiting client: the log's note of what happened, and whether a new client is
+    // on the line now.
+    struct Accepted {
+        std::string note;
+        bool newClient = false;
+    };
+    virtual Accepted acceptClient() { return {}; }
     // The client closed its end; the log's note, or nothing when the line cannot go on
     // without it.
     virtual std::optional<std::string> clientLeft() { return std::nullopt; }

@@ -292,16 +292,9 @@ int runServer(const ServerSetup& setup, std::ostream& ready, std::ostream& error
         if (fds[0].revents & POLLIN)
             break;
         const SimTime now = sinceStart(start);
-        if (fds[2].revents & POLLIN) {
-            const bool had = line->fd() >= 0;
-            if (const std::string note = line->acceptClient(); !note.empty())
-                log.event(now, note);
-            if (!had && line->fd() >= 0)
-                server.clientChanged();
-        }
         // With the simulator's own slave descriptor open the master never hangs up; if it
         // did, polling it again would return at once, forever. A TCP client that goes makes
-        // room for the next.
+        // room for the next, so its leaving is seen before a new client is taken.
         bool gone = (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
         if (!gone && (fds[1].revents & POLLIN))
             gone = !server.readInput(now);
@@ -313,6 +306,13 @@ int runServer(const ServerSetup& setup, std::ostream& ready, std::ostream& error
             }
             log.event(now, *note);
             server.clientChanged();
+        }
+        if (fds[2].revents & POLLIN) {
+            const ServedLine::Accepted accepted = line->acceptClient();
+            if (!accepted.note.empty())
+                log.event(now, accepted.note);
+            if (accepted.newClient)
+                server.clientChanged();
         }
         failure = server.serve(now);
     }

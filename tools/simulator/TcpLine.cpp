@@ -98,21 +98,32 @@ int TcpLine::unreadByClient() const {
     return count;
 }
 
-std::string TcpLine::acceptClient() {
+bool TcpLine::clientHasLeft() const {
+    char byte = 0;
+    return client_ >= 0 && ::recv(client_, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
+}
+
+ServedLine::Accepted TcpLine::acceptClient() {
     sockaddr_storage peer{};
     socklen_t size = sizeof peer;
     const int fd = ::accept4(listener_, reinterpret_cast<sockaddr*>(&peer), &size, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (fd < 0)
         return {};
+    // A client that left just before the new one came has not been noticed yet.
+    std::string note;
+    if (clientHasLeft()) {
+        closeClient();
+        note = "client left; ";
+    }
     if (client_ >= 0) {
         ::close(fd);
-        return "refused a second client (one at a time)";
+        return {note + "refused a second client (one at a time)", false};
     }
     // Each answer goes out when it is due, not gathered with the next.
     const int on = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     client_ = fd;
-    return "client connected";
+    return {note + "client connected", true};
 }
 
 std::optional<std::string> TcpLine::clientLeft() {

@@ -26,11 +26,13 @@ public:
     // "tcp://HOST:PORT" with the port in use.
     std::string where() const override { return where_; }
     int listenFd() const override { return listener_; }
-    std::string acceptClient() override;
+    Accepted acceptClient() override;
     std::optional<std::string> clientLeft() override;
 
 private:
     void closeClient();
+    // The client closed its end and nothing of it is left to read.
+    bool clientHasLeft() const;
 
     int listener_ = -1;
     int client_ = -1;
