@@ -30,8 +30,8 @@ namespace varnu::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: varnu-cli send --port DEV [--baud N] [--parity none|odd|even|mark] [--data-bits N]\n"
-    "         [--stop-bits 1|1.5|2] [--log FILE [--catalogue FILE]] LISTFILE\n"
+    "usage: varnu-cli send --port DEV|tcp://HOST:PORT|rfc2217://HOST:PORT [--baud N] [--parity none|odd|even|mark]\n"
+    "         [--data-bits N] [--stop-bits 1|1.5|2] [--log FILE [--catalogue FILE]] LISTFILE\n"
     "  exit status: 0 every entry acknowledged, 3 some entry failed, 1 nothing to send, a port or file\n"
     "  failure, or standard output or the log cannot be written (the run stops after that entry), 2 usage\n";
 constexpr ProgramUsage kProgram{"varnu-cli", "varnu-cli send", kUsage};
@@ -102,6 +102,13 @@ private:
     std::optional<QCoreApplication> app_;
 };
 
+// What the port has to say once (line settings a network port cannot carry), on stderr beside
+// the Receive List.
+void printNotices(SerialLink& port, std::ostream& err) {
+    for (const std::string& notice : port.takeNotices())
+        err << "varnu-cli send: " << notice << "\n";
+}
+
 } // namespace
 
 int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
@@ -146,8 +153,11 @@ int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
     port.setSettings(options.port);
     if (!port.OpenPort()) {
         err << kConnectFailure << "\n";
+        if (const auto why = port.networkFailure())
+            err << "varnu-cli send: " << *why << "\n";
         return kExitFailure;
     }
+    printNotices(port, err);
 
     // Opened only now, so that a run that cannot start leaves an earlier log as it was.
     std::ofstream logFile;
@@ -178,6 +188,9 @@ int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
     std::stop_source stop;
     StreamSink sink(output, trace ? &*trace : nullptr, stop);
     const RunSummary summary = TransmitSequence(link, sink).run(loaded.entries, stop.get_token());
+    printNotices(port, err);
+    if (const auto why = port.networkFailure())
+        err << "varnu-cli send: the port was lost: " << *why << "\n";
     port.ClosePort();
     for (CheckedStream* stream : {&output, trace ? &*trace : nullptr}) {
         if (stream != nullptr && !stream->flush())

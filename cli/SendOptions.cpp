@@ -1,5 +1,7 @@
 #include "cli/SendOptions.h"
 
+#include "serial/core/NetworkPort.h"
+
 #include <array>
 #include <charconv>
 #include <optional>
@@ -39,7 +41,12 @@ std::optional<std::uint32_t> numberIn(std::string_view text, std::uint32_t lowes
 std::optional<std::string> applyOption(SendOptions& options, std::string_view name, const std::string& value) {
     if (name == "port") {
         if (value.empty())
-            return "the port is a device path";
+            return "the port is a device path, tcp://HOST:PORT or rfc2217://HOST:PORT";
+        if (isNetworkPortName(value)) {
+            const auto parsed = parseNetworkPortName(value);
+            if (const auto* error = std::get_if<PortNameError>(&parsed))
+                return error->message;
+        }
         options.port.portName = value;
     } else if (name == "baud") {
         const auto baud = numberIn(value, 1, kMaxBaudRate);

@@ -11,7 +11,7 @@
 namespace varnu::cli {
 
 struct SendOptions {
-    PortSettings port;         // portName is the device path given with --port
+    PortSettings port;         // portName is the device path or network port given with --port
     std::string logPath;       // empty: no wire log
     std::string cataloguePath; // empty: the wire log holds no decodes
     std::string listPath;

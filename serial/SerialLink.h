@@ -1,6 +1,7 @@
 #pragma once
 // The application's one serial link on a real port: settings, OpenPort and ClosePort, and the
-// timed transfers, all from DeviceLink.
+// timed transfers, all from DeviceLink. The port name chooses the device at each open: a
+// serial device, or a network device server (tcp://HOST:PORT, rfc2217://HOST:PORT).
 //
 // Threads: the link is used from one thread at a time, the one that owns its port (at first
 // the thread that made it). To run transfers on a worker QThread, call moveToThread(worker)
@@ -10,11 +11,15 @@
 
 #include "serial/core/DeviceLink.h"
 
+#include <optional>
+#include <string>
+#include <vector>
+
 class QThread;
 
 namespace varnu {
 
-class QSerialPortDevice;
+class PortDevice;
 
 class SerialLink final : public DeviceLink {
 public:
@@ -23,8 +28,19 @@ public:
     void moveToThread(QThread* thread);
     QThread* thread() const;
 
+    // On a network port the speed changes on the open connection (see NetworkDevice); a
+    // serial port is closed and opened again at the new speed.
+    bool reopenAt(std::uint32_t baudRate) override;
+
+    // Why the network port could not be opened, or was lost while open: a sentence naming the
+    // host, the port and the reason. Nothing for a serial port, or while all is well.
+    std::optional<std::string> networkFailure() const;
+    // What the user should hear once about the port (line settings that a network port
+    // cannot carry); empty once taken.
+    std::vector<std::string> takeNotices();
+
 private:
-    QSerialPortDevice* port_;
+    PortDevice* port_;
 };
 
 } // namespace varnu

@@ -19,7 +19,7 @@ constexpr std::string_view kUsage =
     "usage: varnu [--catalogue FILE] [--port NAME] [--transmit-file FILE]\n"
     "       varnu --help | --version\n"
     "  --catalogue FILE      the command catalogue (default: varnu.ini in the working directory)\n"
-    "  --port NAME           the serial port (default: COM1)\n"
+    "  --port NAME           the serial port, or tcp://HOST:PORT or rfc2217://HOST:PORT (default: COM1)\n"
     "  --transmit-file FILE  open this list file and transmit it once the window shows\n";
 constexpr ProgramUsage kProgram{"varnu", "varnu", kUsage};
 

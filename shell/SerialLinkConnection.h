@@ -2,7 +2,9 @@
 // The main window's view of the application's serial link.
 
 #include "serial/SerialLink.h"
+
 #include "shell/PortConnection.h"
+#include <iostream>
 
 namespace varnu {
 
@@ -12,7 +14,13 @@ public:
 
     PortSettings settings() const override { return link_.settings(); }
     void setSettings(const PortSettings& settings) override { link_.setSettings(settings); }
-    bool openPort() override { return link_.OpenPort(); }
+    // What a network port has to say once goes to stderr, next to the window.
+    bool openPort() override {
+        const bool opened = link_.OpenPort();
+        for (const std::string& notice : link_.takeNotices())
+            std::cerr << "varnu: " << notice << '\n';
+        return opened;
+    }
     void closePort() override { link_.ClosePort(); }
 
     Link& link() override { return link_; }

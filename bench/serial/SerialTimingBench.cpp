@@ -1,9 +1,15 @@
 // Measures the silent-line reads and a stalled write of the real link against their nominal
 // times: two 200 ms attempts for a reply byte, two 700 ms attempts for a frame, two
-// (1000 ms + 1000 ms pause) attempts for a write nobody takes.
+// (1000 ms + 1000 ms pause) attempts for a write nobody takes. The silent reads are measured
+// again on network ports: raw TCP to a loopback listener that never speaks, and RFC 2217
+// through ser2net in front of a silent pseudo-terminal (when ser2net is installed).
 
 #include "serial/SerialLink.h"
 #include "serial/testing/PtyPeer.h"
+#include "tools/simulator/testing/DeviceServerProcess.h"
+
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -40,6 +46,70 @@ void measure(const char* what, double nominalMs, int runs, const std::function<v
                 nominalMs, mean, std::sqrt(variance), cpuMs, runs);
 }
 
+// The first three bytes of a frame of seven, then nothing.
+const std::vector<std::uint8_t> kCutFrame{0x1B, 0x07, 0x02};
+
+// The silent reads on a link that is open already; with `sendCut`, also a frame cut short: the
+// first attempt ends one read interval (100 ms) after the third byte, two empty attempts of
+// 100 + 4 x 100 ms follow.
+void measureSilentReads(const char* where, SerialLink& link, const std::function<void()>& sendCut = {}) {
+    std::vector<std::uint8_t> received;
+    std::printf("%s\n", where);
+    measure("silent reply byte", 400, 20, [&] { link.readPort(received, ReadMode::Byte); });
+    measure("silent frame", 1400, 5, [&] { link.readPort(received, ReadMode::Frame); });
+    if (sendCut)
+        measure("frame cut after 3 bytes", 1100, 5, [&] {
+            sendCut();
+            link.readPort(received, ReadMode::Frame);
+        });
+}
+
+// A loopback port that takes connections and never says a word; its port number.
+int silentListener(int& fd) {
+    fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 || ::listen(fd, 1) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+        return 0;
+    return ntohs(address.sin_port);
+}
+
+void measureNetworkPorts() {
+    int listener = -1;
+    const int port = silentListener(listener);
+    SerialLink tcp;
+    tcp.setSettings(PortSettings{"tcp://127.0.0.1:" + std::to_string(port)});
+    if (port != 0 && tcp.OpenPort()) {
+        const int peer = ::accept(listener, nullptr, nullptr);
+        measureSilentReads("raw TCP, loopback listener that never speaks", tcp,
+                           [peer] { ::send(peer, kCutFrame.data(), kCutFrame.size(), MSG_NOSIGNAL); });
+        ::close(peer);
+    }
+    tcp.ClosePort();
+    ::close(listener);
+
+    if (!testing::DeviceServerProcess::available())
+        return;
+    testing::PtyPeer peer;
+    char folder[] = "/tmp/varnu-timing-XXXXXX";
+    if (!peer.ok() || ::mkdtemp(folder) == nullptr)
+        return;
+    {
+        testing::DeviceServerProcess server;
+        SerialLink rfc2217;
+        if (server.start(peer.path(), testing::DeviceServerProcess::Accepter::Rfc2217, folder)) {
+            rfc2217.setSettings(PortSettings{server.portName()});
+            if (rfc2217.OpenPort())
+                measureSilentReads("RFC 2217 through ser2net, silent pseudo-terminal behind it", rfc2217,
+                                   [&peer] { peer.send(kCutFrame); });
+        }
+    }
+    std::filesystem::remove_all(folder);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -55,10 +125,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot open %s\n", peer.path().c_str());
         return 1;
     }
-    std::vector<std::uint8_t> received;
-    measure("silent reply byte", 400, 20, [&] { link.readPort(received, ReadMode::Byte); });
-    measure("silent frame", 1400, 5, [&] { link.readPort(received, ReadMode::Frame); });
+    measureSilentReads("serial port (pseudo-terminal)", link, [&peer] { peer.send(kCutFrame); });
     const std::vector<std::uint8_t> block(256 * 1024, 0x55);
     measure("write nobody takes", 4000, 2, [&] { link.writePort(block); });
+    link.ClosePort();
+    measureNetworkPorts();
     return 0;
 }

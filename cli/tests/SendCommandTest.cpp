@@ -58,7 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"parity unknown", {"--port", kNoSuchPort, "--parity", "x", kList}},
                       UsageCase{"data bits 9", {"--port", kNoSuchPort, "--data-bits", "9", kList}},
                       UsageCase{"stop bits 3", {"--port", kNoSuchPort, "--stop-bits", "3", kList}},
-                      UsageCase{"catalogue without log", {"--port", kNoSuchPort, "--catalogue", kCatalogue, kList}}),
+                      UsageCase{"catalogue without log", {"--port", kNoSuchPort, "--catalogue", kCatalogue, kList}},
+                      UsageCase{"network port without a port number", {"--port", "rfc2217://[::1]", kList}}),
     [](const auto& info) {
         std::string name = info.param.why;
         std::replace(name.begin(), name.end(), ' ', '_');

@@ -4,6 +4,7 @@
 
 #include "cli/CliCommands.h"
 #include "cli/tests/BrokenOutputRun.h"
+#include "tools/simulator/testing/DeviceServerProcess.h"
 #include "tools/simulator/testing/SimulatorProcess.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using varnu::testing::ChildProcess;
+using varnu::testing::DeviceServerProcess;
 using varnu::testing::SimulatorProcess;
 
 // Far above what the lists below take, short enough that a hang fails the test.
@@ -42,8 +44,9 @@ protected:
     void SetUp() override { ASSERT_TRUE(sim.start(VARNU_SIMULATOR_BINARY, rules())) << "simulator did not start"; }
     virtual std::string rules() const { return ""; }
 
-    bool startSend(const std::string& list, std::vector<std::string> extra = {}) {
-        std::vector<std::string> argv{VARNU_CLI_PATH, "send", "--port", sim.link.string()};
+    // Sends `list` to the simulator's link, or to `port` (a device server in front of it).
+    bool startSend(const std::string& list, std::vector<std::string> extra = {}, const std::string& port = {}) {
+        std::vector<std::string> argv{VARNU_CLI_PATH, "send", "--port", port.empty() ? sim.link.string() : port};
         argv.insert(argv.end(), extra.begin(), extra.end());
         argv.push_back(sim.file("list.DAT", list).string());
         return send.start(argv);
@@ -51,10 +54,32 @@ protected:
 
     SimulatorProcess sim;
     ChildProcess send;
+    DeviceServerProcess server; // started by the tests that go through ser2net
 };
+
+constexpr const char* kNoDeviceServer = " is missing (scripts/bootstrap installs it)";
 
 class SendMixedList : public SendEndToEnd {
     std::string rules() const override { return fileText(kData + "/mixed.rules"); }
+
+protected:
+    // Set, Get, NAK, silence, the speed change to 38400 and two entries after it, one with
+    // the mouse/port relay. Entry 6 is answered only because the line stayed at 38400 after
+    // entry 5: the simulator garbles what arrives at the old speed.
+    const std::string kReceiveList = "(1) ACK \r\n"
+                                     "(2) ACK 1B0702000801EE\r\n\r\n"
+                                     "(3) NAK\r\n"
+                                     "(4) No response.\r\n"
+                                     "(5) ACK send command to get port speed.\r\n"
+                                     "ACK\r\n"
+                                     "1B0702000602EF\r\n\r\n"
+                                     "(6) ACK 1B0702000801EE\r\n\r\n"
+                                     "(7) ACK 1B0701000801EF\r\n"
+                                     "Send enable mouse/port command.\r\n"
+                                     "ACK\r\n\r\n";
+    std::string listReport() const {
+        return "varnu-cli send: " + sim.path("list.DAT").string() + ": 7 lines read: 7 entries taken.\n";
+    }
 };
 
 TEST_F(SendMixedList, PrintsTheWholeReceiveListAndFollowsTheSpeedChange) {
@@ -62,20 +87,54 @@ TEST_F(SendMixedList, PrintsTheWholeReceiveListAndFollowsTheSpeedChange) {
     ASSERT_NE(list, "");
     ASSERT_TRUE(startSend(list));
     EXPECT_EQ(send.wait(kRunPatience), kExitEntriesFailed);
-    EXPECT_EQ(send.errors, "varnu-cli send: " + sim.path("list.DAT").string() + ": 7 lines read: 7 entries taken.\n");
-    // Entry 6 is answered only because the tool stayed at 38400 after entry 5: the simulator
-    // garbles what arrives at the old speed.
-    EXPECT_EQ(send.output, "(1) ACK \r\n"
-                           "(2) ACK 1B0702000801EE\r\n\r\n"
-                           "(3) NAK\r\n"
-                           "(4) No response.\r\n"
-                           "(5) ACK send command to get port speed.\r\n"
-                           "ACK\r\n"
-                           "1B0702000602EF\r\n\r\n"
-                           "(6) ACK 1B0702000801EE\r\n\r\n"
-                           "(7) ACK 1B0701000801EF\r\n"
-                           "Send enable mouse/port command.\r\n"
-                           "ACK\r\n\r\n");
+    EXPECT_EQ(send.errors, listReport());
+    EXPECT_EQ(send.output, kReceiveList);
+}
+
+// The same conversation through ser2net, a real device server, in front of the simulator's
+// pseudo-terminal: the speed change reaches the line by SET-BAUDRATE.
+TEST_F(SendMixedList, GivesTheSameReceiveListThroughAnRfc2217DeviceServer) {
+    if (!DeviceServerProcess::available())
+        GTEST_SKIP() << DeviceServerProcess::kProgram << kNoDeviceServer;
+    ASSERT_TRUE(server.start(sim.served(), DeviceServerProcess::Accepter::Rfc2217, sim.path("")));
+    ASSERT_TRUE(startSend(fileText(kData + "/mixed.DAT"), {}, server.portName()));
+    EXPECT_EQ(send.wait(kRunPatience), kExitEntriesFailed);
+    EXPECT_EQ(send.errors, listReport());
+    EXPECT_EQ(send.output, kReceiveList);
+}
+
+// Raw TCP carries the bytes but not the line settings: said once on stderr, and the run goes on.
+TEST_F(SendEndToEnd, SaysOnceThatARawTcpPortCannotCarryTheLineSettings) {
+    if (!DeviceServerProcess::available())
+        GTEST_SKIP() << DeviceServerProcess::kProgram << kNoDeviceServer;
+    ASSERT_TRUE(server.start(sim.served(), DeviceServerProcess::Accepter::RawTcp, sim.path("")));
+    ASSERT_TRUE(startSend("ESC 07 01 00 08 01 EF\r\n", {}, server.portName()));
+    EXPECT_EQ(send.wait(kRunPatience), kExitOk);
+    EXPECT_EQ(send.output, "(1) ACK \r\n");
+    EXPECT_NE(send.errors.find("varnu-cli send: " + server.portName() +
+                               " carries bytes only: the line settings and the port-speed switch cannot reach"),
+              std::string::npos)
+        << send.errors;
+}
+
+TEST(SendToNetworkPort, NamesHostPortAndReasonWhenNothingListens) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0); // bound, never listening: the port refuses
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    const std::string port = std::to_string(ntohs(address.sin_port));
+    ChildProcess send;
+    ASSERT_TRUE(
+        send.start({VARNU_CLI_PATH, "send", "--port", "rfc2217://127.0.0.1:" + port, kData + "/two_entries.DAT"}));
+    EXPECT_EQ(send.wait(kRunPatience), kExitFailure);
+    ::close(fd);
+    EXPECT_NE(send.errors.find("Not able to Connect.\nvarnu-cli send: 127.0.0.1 port " + port +
+                               ": the connection was refused (nothing listens there)\n"),
+              std::string::npos)
+        << send.errors;
 }
 
 // The trace without its time column.

@@ -47,6 +47,15 @@ inline constexpr std::size_t kMaxDroppedJunkBytes = kInputQueueBytes;
 // the settings offer.
 inline constexpr milliseconds kMaxRefusedFrameDrainMs{1200};
 
+// Network ports (a projector behind a device server). Connecting gives up after this long: a
+// host that does not answer is a port that cannot be opened, like a missing device.
+inline constexpr milliseconds kConnectTimeoutMs{3000};
+// How long a Telnet COM-PORT-OPTION request waits for the server's answer. A server that stays
+// silent (ser2net ignores SET-CONTROL on a pseudo-terminal) has refused the setting, as a
+// driver refuses DTR on a pseudo-terminal; the port stays open. Loopback and LAN servers
+// answer within a few milliseconds.
+inline constexpr milliseconds kComPortReplyMs{300};
+
 // Software flow-control characters and limits written into the line settings.
 inline constexpr std::uint8_t kXonChar = 0x11;
 inline constexpr std::uint8_t kXoffChar = 0x13;

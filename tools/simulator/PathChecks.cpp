@@ -22,7 +22,8 @@ bool sameFile(const fs::path& a, const fs::path& b) {
 } // namespace
 
 std::optional<std::string> checkPaths(const SimOptions& options) {
-    const std::optional<std::string> link = options.linkPath;
+    const std::optional<std::string> link =
+        options.linkPath.empty() ? std::nullopt : std::optional<std::string>(options.linkPath);
     struct Clash {
         const char* option;
         const std::optional<std::string>& path;

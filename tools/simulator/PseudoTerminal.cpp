@@ -119,7 +119,7 @@ int PseudoTerminal::unreadByClient() const {
     return count;
 }
 
-int PseudoTerminal::clientBaud() const {
+std::optional<int> PseudoTerminal::clientBaud() const {
     termios settings{};
     if (master_ < 0 || ::tcgetattr(master_, &settings) != 0)
         return 0;

@@ -2,16 +2,18 @@
 // The pseudo-terminal that stands in for the serial line, and the symbolic link that the
 // client opens. The simulator works on the master side; the client opens the slave.
 
+#include "tools/simulator/ServedLine.h"
+
 #include <string>
 
 namespace varnu::sim {
 
-class PseudoTerminal {
+class PseudoTerminal final : public ServedLine {
 public:
     PseudoTerminal() = default;
     PseudoTerminal(const PseudoTerminal&) = delete;
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
-    ~PseudoTerminal() { close(); }
+    ~PseudoTerminal() override { close(); }
 
     // Opens a new pair in raw mode at 9600 and points `linkPath` at the slave; a pair that
     // was open is closed after that (a hang-up for its client). An existing symbolic link is
@@ -28,11 +30,16 @@ public:
     int master() const { return master_; }
     const std::string& slavePath() const { return slavePath_; }
 
+    int fd() const override { return master_; }
     // Bytes written to the line that the client has not read yet.
-    int unreadByClient() const;
-
-    // The line speed the client set on the slave (tcgetattr on the master reads it).
-    int clientBaud() const;
+    int unreadByClient() const override;
+    // The line speed the client set on the slave (tcgetattr on the master reads it); 0 when
+    // it is none the simulator knows.
+    std::optional<int> clientBaud() const override;
+    // A fresh terminal takes the link and the old one closes, which drops the line under the
+    // client; the client gets the line back by opening the path again.
+    std::string hangUp() override { return open(linkPath_); }
+    std::string where() const override { return slavePath_; }
 
 private:
     int master_ = -1;

@@ -6,12 +6,14 @@
 #include "tools/simulator/LossTally.h"
 #include "tools/simulator/Projector.h"
 #include "tools/simulator/PseudoTerminal.h"
+#include "tools/simulator/TcpLine.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <poll.h>
 #include <unistd.h>
 
@@ -58,10 +60,15 @@ public:
         ::sigemptyset(&action.sa_mask);
         ::sigaction(SIGINT, &action, &oldInt_);
         ::sigaction(SIGTERM, &action, &oldTerm_);
+        // A TCP client that has gone makes a write fail with EPIPE rather than end the simulator.
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(SIGPIPE, &ignore, &oldPipe_);
     }
     ~StopSignals() {
         ::sigaction(SIGINT, &oldInt_, nullptr);
         ::sigaction(SIGTERM, &oldTerm_, nullptr);
+        ::sigaction(SIGPIPE, &oldPipe_, nullptr);
         gSignalPipe = -1;
         for (int fd : pipe_)
             if (fd >= 0)
@@ -74,6 +81,7 @@ private:
     int pipe_[2] = {-1, -1};
     struct sigaction oldInt_ {};
     struct sigaction oldTerm_ {};
+    struct sigaction oldPipe_ {};
 };
 
 SimTime sinceStart(std::chrono::steady_clock::time_point start) {
@@ -91,7 +99,7 @@ int pollTimeout(std::optional<SimTime> wake, SimTime now) {
     return static_cast<int>((micros + 999) / 1000);
 }
 
-void letClientDrain(const PseudoTerminal& line) {
+void letClientDrain(const ServedLine& line) {
     const auto deadline = std::chrono::steady_clock::now() + kHangUpDrain;
     ::poll(nullptr, 0, kHangUpSettleMs);
     while (line.unreadByClient() > 0 && std::chrono::steady_clock::now() < deadline)
@@ -101,8 +109,8 @@ void letClientDrain(const PseudoTerminal& line) {
 // One projector served on one line: input to the projector, its output to the line.
 class LineServer {
 public:
-    LineServer(const ServerSetup& setup, PseudoTerminal& line, ByteLog& log)
-        : setup_(setup), line_(line), log_(log), projector_(setup.rules) {}
+    LineServer(ServedLine& line, ByteLog& log, std::vector<Rule> rules)
+        : line_(line), log_(log), projector_(std::move(rules)) {}
 
     std::optional<SimTime> nextWake(SimTime now) const {
         std::optional<SimTime> wake = projector_.nextWake();
@@ -110,7 +118,7 @@ public:
             if (t)
                 wake = wake ? std::min(*wake, *t) : *t;
         };
-        const int baud = line_.clientBaud();
+        const int baud = clientBaud();
         if (!intake_.ready(now, baud))
             consider(intake_.nextBatchAt(now, baud));
         consider(inputLosses_.expiry());
@@ -119,20 +127,23 @@ public:
     }
     // Input is looked at only when the line has brought a batch since the last read.
     short events(SimTime now) const {
-        const short in = intake_.ready(now, line_.clientBaud()) ? POLLIN : 0;
+        const short in = intake_.ready(now, clientBaud()) ? POLLIN : 0;
         return static_cast<short>(in | (pendingOut_.empty() ? 0 : POLLOUT));
     }
 
     // Reads everything waiting; the line lets in what it could have carried by now, the rest
-    // is lost (see LineIntake).
-    void readInput(SimTime now) {
-        const int baud = line_.clientBaud();
+    // is lost (see LineIntake). False when the client closed its end.
+    bool readInput(SimTime now) {
+        const int baud = clientBaud();
+        bool open = true;
         const std::size_t allowed = intake_.allowance(now, baud);
         Bytes in;
         std::size_t lost = 0;
         for (std::size_t read = 0; read < kMaxReadPerWake;) {
             std::uint8_t buffer[kReadChunk];
-            const ssize_t count = ::read(line_.master(), buffer, sizeof buffer);
+            const ssize_t count = ::read(line_.fd(), buffer, sizeof buffer);
+            if (count == 0)
+                open = false;
             if (count <= 0)
                 break;
             const auto size = static_cast<std::size_t>(count);
@@ -148,7 +159,11 @@ public:
         }
         if (lost > 0)
             logNote(now, inputLosses_.add("the client sends faster than the line carries", lost, "byte(s)", now));
+        return open;
     }
+
+    // A new client on the line: what was due for the last one is not its business.
+    void clientChanged() { pendingOut_.clear(); }
 
     // Runs the projector up to `now` and writes what is due. Returns an error text when the
     // line could not be set up again after a hang-up.
@@ -162,20 +177,20 @@ public:
             logNote(now, outputLosses_.add("the client does not read", out.bytes.size() - kept, "byte(s)", now));
         logNote(now, inputLosses_.expire(now));
         logNote(now, outputLosses_.expire(now));
+        if (line_.fd() < 0)
+            pendingOut_.clear(); // nobody on the line: the bytes go nowhere
         if (!pendingOut_.empty()) {
-            const ssize_t written = ::write(line_.master(), pendingOut_.data(), pendingOut_.size());
+            const ssize_t written = ::write(line_.fd(), pendingOut_.data(), pendingOut_.size());
             if (written > 0)
                 pendingOut_.erase(pendingOut_.begin(), pendingOut_.begin() + written);
         }
         if (!out.hangUp)
             return {};
-        // A fresh terminal takes the link and the old one closes, which drops the line under
-        // the client; the client gets the line back by opening the path again.
         letClientDrain(line_);
         pendingOut_.clear();
-        if (std::string error = line_.open(setup_.linkPath); !error.empty())
+        if (std::string error = line_.hangUp(); !error.empty())
             return error;
-        log_.event(now, "hang-up: now serving on " + line_.slavePath());
+        log_.event(now, "hang-up: now serving on " + line_.where());
         return {};
     }
 
@@ -187,6 +202,9 @@ public:
     }
 
 private:
+    // A line without a speed of its own runs at the speed the projector expects.
+    int clientBaud() const { return line_.clientBaud().value_or(projector_.expectedBaud()); }
+
     void logNote(SimTime now, const std::optional<std::string>& text) {
         if (text)
             log_.event(now, *text);
@@ -208,8 +226,7 @@ private:
         logBytesUpTo(bytes.size());
     }
 
-    const ServerSetup& setup_;
-    PseudoTerminal& line_;
+    ServedLine& line_;
     ByteLog& log_;
     Projector projector_;
     LineIntake intake_;
@@ -224,9 +241,11 @@ int runServer(const ServerSetup& setup, std::ostream& ready, std::ostream& error
     const auto start = std::chrono::steady_clock::now();
     // First of all: a simulator refused for a busy link touches nothing, not even the log.
     LinkLock lock;
-    if (std::string error = lock.acquire(setup.linkPath); !error.empty()) {
-        errors << error << '\n';
-        return 1;
+    if (setup.listenAddress.empty()) {
+        if (std::string error = lock.acquire(setup.linkPath); !error.empty()) {
+            errors << error << '\n';
+            return 1;
+        }
     }
     ByteLog log;
     if (!log.open(setup.logPath)) {
@@ -238,40 +257,69 @@ int runServer(const ServerSetup& setup, std::ostream& ready, std::ostream& error
         errors << "cannot set up signal handling: " << std::strerror(errno) << '\n';
         return 1;
     }
-    PseudoTerminal line;
-    if (std::string error = line.open(setup.linkPath); !error.empty()) {
-        errors << error << '\n';
-        return 1;
+    std::unique_ptr<ServedLine> line;
+    PseudoTerminal* terminal = nullptr;
+    if (setup.listenAddress.empty()) {
+        auto pty = std::make_unique<PseudoTerminal>();
+        terminal = pty.get();
+        line = std::move(pty);
+        if (std::string error = terminal->open(setup.linkPath); !error.empty()) {
+            errors << error << '\n';
+            return 1;
+        }
+    } else {
+        auto tcp = std::make_unique<TcpLine>();
+        if (std::string error = tcp->listen(setup.listenAddress); !error.empty()) {
+            errors << error << '\n';
+            return 1;
+        }
+        line = std::move(tcp);
     }
-    ready << line.slavePath() << std::endl;
-    log.event(sinceStart(start), "serving on " + line.slavePath());
+    ready << line->where() << std::endl;
+    log.event(sinceStart(start), "serving on " + line->where());
 
-    LineServer server(setup, line, log);
+    LineServer server(*line, log, setup.rules);
     std::string failure;
     while (failure.empty()) {
         const SimTime before = sinceStart(start);
-        pollfd fds[2] = {{signals.readEnd(), POLLIN, 0}, {line.master(), server.events(before), 0}};
+        pollfd fds[3] = {
+            {signals.readEnd(), POLLIN, 0}, {line->fd(), server.events(before), 0}, {line->listenFd(), POLLIN, 0}};
         const int timeout = pollTimeout(server.nextWake(before), before);
-        if (::poll(fds, 2, timeout) < 0 && errno != EINTR) {
+        if (::poll(fds, 3, timeout) < 0 && errno != EINTR) {
             failure = std::string("poll failed: ") + std::strerror(errno);
             break;
         }
         if (fds[0].revents & POLLIN)
             break;
-        // With the simulator's own slave descriptor open the master never hangs up; if it
-        // did, polling it again would return at once, forever.
-        if (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL)) {
-            failure = "the pseudo-terminal failed";
-            break;
-        }
         const SimTime now = sinceStart(start);
-        if (fds[1].revents & POLLIN)
-            server.readInput(now);
+        // With the simulator's own slave descriptor open the master never hangs up; if it
+        // did, polling it again would return at once, forever. A TCP client that goes makes
+        // room for the next, so its leaving is seen before a new client is taken.
+        bool gone = (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
+        if (!gone && (fds[1].revents & POLLIN))
+            gone = !server.readInput(now);
+        if (gone) {
+            const std::optional<std::string> note = line->clientLeft();
+            if (!note) {
+                failure = "the pseudo-terminal failed";
+                break;
+            }
+            log.event(now, *note);
+            server.clientChanged();
+        }
+        if (fds[2].revents & POLLIN) {
+            const ServedLine::Accepted accepted = line->acceptClient();
+            if (!accepted.note.empty())
+                log.event(now, accepted.note);
+            if (accepted.newClient)
+                server.clientChanged();
+        }
         failure = server.serve(now);
     }
     server.finish(sinceStart(start));
     log.event(sinceStart(start), failure.empty() ? "stopped" : failure);
-    line.removeLink();
+    if (terminal != nullptr)
+        terminal->removeLink();
     if (failure.empty())
         return 0;
     errors << failure << '\n';

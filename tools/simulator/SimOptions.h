@@ -11,12 +11,14 @@
 namespace varnu::sim {
 
 struct SimOptions {
-    std::string linkPath;
+    std::string linkPath; // empty with --listen
+    std::optional<std::string> listenAddress;
     std::optional<std::string> rulesPath;
     std::optional<std::string> logPath;
 };
 
 inline constexpr std::string_view kUsage = "usage: varnu-projector-sim --link PATH [--rules FILE] [--log FILE]\n"
+                                           "       varnu-projector-sim --listen HOST:PORT [--rules FILE] [--log FILE]\n"
                                            "       varnu-projector-sim --help | --version\n";
 
 // Parses `args` (without the program name) and answers --help, --version and refused arguments

@@ -1,4 +1,5 @@
-// varnu-projector-sim: a projector on a pseudo-terminal, for trying the tool without hardware.
+// varnu-projector-sim: a projector on a pseudo-terminal or a raw TCP port, for trying the tool
+// without hardware.
 
 #include "tools/simulator/PathChecks.h"
 #include "tools/simulator/RulesFile.h"
@@ -26,7 +27,9 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
 
-    ServerSetup setup{.linkPath = options.linkPath, .logPath = options.logPath.value_or("")};
+    ServerSetup setup{.linkPath = options.linkPath,
+                      .listenAddress = options.listenAddress.value_or(""),
+                      .logPath = options.logPath.value_or("")};
     if (const auto& rulesPath = options.rulesPath) {
         LoadedRules loaded = loadRulesFile(*rulesPath);
         if (loaded.error) {

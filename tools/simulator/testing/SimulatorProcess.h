@@ -184,7 +184,8 @@ inline std::chrono::steady_clock::duration sendNoise(int fd, std::chrono::millis
     return std::chrono::steady_clock::now() - start;
 }
 
-// varnu-projector-sim serving on `link` in a fresh temporary folder, removed afterwards.
+// varnu-projector-sim serving on `link` (or a loopback TCP port) in a fresh temporary folder,
+// removed afterwards.
 class SimulatorProcess {
 public:
     SimulatorProcess() {
@@ -209,13 +210,16 @@ public:
 
     // Starts the simulator with these rules (none when empty) and waits for its ready line.
     bool start(const std::string& simulatorPath, const std::string& rules = "") {
-        std::vector<std::string> argv{simulatorPath, "--link", link.string(), "--log", path("sim.log").string()};
-        if (!rules.empty()) {
-            argv.push_back("--rules");
-            argv.push_back(file("rules", rules).string());
-        }
-        process_ = std::make_unique<ChildProcess>();
-        return process_->start(argv) && process_->readOutputUntil("\n", kReadyPatience);
+        return startWith(simulatorPath, {"--link", link.string()}, rules);
+    }
+    // The same on a raw TCP port of the loopback address that the system picks.
+    bool startListening(const std::string& simulatorPath, const std::string& rules = "") {
+        return startWith(simulatorPath, {"--listen", "127.0.0.1:0"}, rules);
+    }
+
+    // The ready line: the pseudo-terminal's device, or "tcp://127.0.0.1:PORT".
+    std::string served() const {
+        return process_ ? process_->output.substr(0, process_->output.find('\n')) : std::string();
     }
 
     // Ends the simulator at once, as a projector that loses power.
@@ -228,6 +232,17 @@ public:
 
 private:
     static constexpr std::chrono::milliseconds kReadyPatience{5000};
+
+    bool startWith(const std::string& simulatorPath, std::vector<std::string> line, const std::string& rules) {
+        std::vector<std::string> argv{simulatorPath, "--log", path("sim.log").string()};
+        argv.insert(argv.end(), line.begin(), line.end());
+        if (!rules.empty()) {
+            argv.push_back("--rules");
+            argv.push_back(file("rules", rules).string());
+        }
+        process_ = std::make_unique<ChildProcess>();
+        return process_->start(argv) && process_->readOutputUntil("\n", kReadyPatience);
+    }
 
     std::filesystem::path dir_;
     std::unique_ptr<ChildProcess> process_;

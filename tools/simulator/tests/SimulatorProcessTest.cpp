@@ -14,7 +14,9 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <netinet/in.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -186,6 +188,60 @@ TEST(SimulatorProcess, FollowsASpeedChangeAndIgnoresFramesAtTheOldSpeed) {
     EXPECT_EQ(client.exchange("1B 06 02 00 06 F2", 8), "06 1B 07 02 00 06 02 EF");
 }
 
+// A client of the simulator's raw TCP port.
+class TcpClient {
+public:
+    explicit TcpClient(int port) : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~TcpClient() { ::close(fd_); }
+    bool connected() const { return connected_; }
+    std::string exchange(std::string_view frame, std::size_t answerSize) {
+        const Bytes bytes = hex(frame);
+        EXPECT_EQ(::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size()));
+        const std::string answer = readFor(fd_, answerSize, kAnswerTimeoutMs);
+        return spacedHex(Bytes(answer.begin(), answer.end()));
+    }
+    // Whether the server closed the connection within `timeoutMs`.
+    bool closedByServer(int timeoutMs) const {
+        pollfd pfd{fd_, POLLIN, 0};
+        char byte = 0;
+        return ::poll(&pfd, 1, timeoutMs) == 1 && ::recv(fd_, &byte, 1, 0) == 0;
+    }
+
+private:
+    int fd_;
+    bool connected_ = false;
+};
+
+// --listen: the projector on a raw TCP port, one client at a time. A line without a speed of
+// its own runs at the speed the projector expects, so a speed change loses nothing.
+TEST(SimulatorProcess, ListensOnATcpPortForOneClientAtATime) {
+    varnu::testing::SimulatorProcess sim;
+    ASSERT_TRUE(sim.startListening(VARNU_SIMULATOR_BINARY));
+    const std::string served = sim.served();
+    ASSERT_EQ(served.rfind("tcp://127.0.0.1:", 0), 0u) << served;
+    const int port = std::stoi(served.substr(served.rfind(':') + 1));
+    ASSERT_GT(port, 0);
+    {
+        TcpClient first(port);
+        ASSERT_TRUE(first.connected());
+        EXPECT_EQ(first.exchange("1B 07 01 00 08 01 EF", 1), "06");
+        TcpClient second(port);
+        EXPECT_TRUE(second.closedByServer(kAnswerTimeoutMs));
+        EXPECT_EQ(first.exchange("1B 07 01 00 06 02 F0", 1), "06");
+        EXPECT_EQ(first.exchange("1B 06 02 00 06 F2", 8), "06 1B 07 02 00 06 02 EF");
+        first.exchange("06", 0); // the projector waits for the answer to its frame
+    }
+    TcpClient next(port); // the first one left: room for the next, and the projector kept its state
+    ASSERT_TRUE(next.connected());
+    EXPECT_EQ(next.exchange("1B 06 02 00 08 F0", 8), "06 1B 07 02 00 08 01 EE");
+}
+
 // Two seconds of line noise, then the tool's purge and a good Set. The simulator takes the
 // noise no faster than the line carries it, answers it no faster than a projector could, and
 // keeps no backlog: the Set gets its ACK within a second of the noise stopping, and no stale
@@ -278,7 +334,7 @@ TEST(SimulatorProcess, RefusesBadArgumentsAndRulesWithExitStatusTwo) {
         std::string message;
     };
     const std::vector<Case> cases = {
-        {{}, "--link PATH is required"},
+        {{}, "one of --link PATH and --listen HOST:PORT is required"},
         {{"--link"}, "missing value after '--link'"},
         {{"--link", link, "--speed", "1"}, "unknown option '--speed'"},
         {{"--link", link, "--rules", (sim.link.parent_path() / "missing.txt").string()}, "cannot read the rules file"},
