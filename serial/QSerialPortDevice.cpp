@@ -132,15 +132,17 @@ bool QSerialPortDevice::open(const std::string& portName) {
     }
     port_->setPortName(QString::fromStdString(guard_.openName()));
     if (!port_->open(QIODevice::ReadWrite)) {
-        recordFailure(problemOfQtOpen(port_->error()), port_->errorString().toStdString());
+        PortFailure failure = failureOf(problemOfQtOpen(port_->error()), port_->errorString().toStdString());
         port_->clearError();
-        guard_.release();
+        guard_.release(); // first: the facts must not find this process holding the device
+        addPortFacts(failure);
+        failure_ = std::move(failure);
         return false;
     }
     return true;
 }
 
-void QSerialPortDevice::recordFailure(PortProblem problem, std::string systemText, std::string setting) {
+PortFailure QSerialPortDevice::failureOf(PortProblem problem, std::string systemText, std::string setting) const {
     const std::string& device = guard_.devicePath();
     PortFailure failure = portFailure(problem, portName_, device == portName_ ? std::string() : device);
     failure.systemText = std::move(systemText);
@@ -148,6 +150,11 @@ void QSerialPortDevice::recordFailure(PortProblem problem, std::string systemTex
     failure.facts.staleLockFile = guard_.clearedLockFile();
     if (problem == PortProblem::NotSerial)
         failure.facts.kind = "a device of another kind";
+    return failure;
+}
+
+void QSerialPortDevice::recordFailure(PortProblem problem, std::string systemText, std::string setting) {
+    PortFailure failure = failureOf(problem, std::move(systemText), std::move(setting));
     addPortFacts(failure);
     failure_ = std::move(failure);
 }

@@ -46,7 +46,9 @@ private:
     // Closes QSerialPort's side of a port whose device went away, so that its notifiers stop
     // polling a hung-up device; the port counts as open (and lost) until close().
     void retireGonePort();
-    // Records a failure of this kind on the port being opened, with every fact that explains it.
+    // A failure of this kind on the port being opened, without the facts yet.
+    PortFailure failureOf(PortProblem problem, std::string systemText, std::string setting = {}) const;
+    // Records it with every fact that explains it.
     void recordFailure(PortProblem problem, std::string systemText, std::string setting = {});
     bool refuseSetting(std::string setting);
 

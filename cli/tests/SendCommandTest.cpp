@@ -118,8 +118,9 @@ TEST(SendCommand, APortThatCannotBeOpenedSendsNothing) {
     // The fixed first line, then why: the folder on the way is missing.
     EXPECT_TRUE(result.err.starts_with("varnu-cli send: " + kList +
                                        ": 2 lines read: 2 entries taken.\nNot able to Connect.\nThere is no port \"" +
-                                       kNoSuchPort + "\" on this machine (the system says \"No such file or "
-                                                     "directory\")."))
+                                       kNoSuchPort +
+                                       "\" on this machine (the system says \"No such file or "
+                                       "directory\")."))
         << result.err;
     EXPECT_EQ(result.out, "");
 }

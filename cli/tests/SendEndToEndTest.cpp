@@ -9,9 +9,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
+#include <grp.h>
+#include <optional>
 #include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -223,6 +229,195 @@ TEST_F(SendToVanishingProjector, ReportsEveryRemainingEntryAndEndsSayingThePortW
         << send.errors;
     EXPECT_NE(send.errors.find("went away while it was open"), std::string::npos) << send.errors;
 }
+
+// --- The port: why it does not open, one owner at a time, signals, other users. ---
+
+constexpr const char* kSetpriv = "/usr/bin/setpriv";
+const std::string kSetThenGetThenSet = "ESC 07 01 00 08 01 EF\r\nESC 06 02 00 08 F0\r\nESC 07 01 00 08 00 F0\r\n";
+
+// The device behind the simulator's link ("/dev/pts/3").
+std::string deviceOf(const std::filesystem::path& link) {
+    return std::filesystem::read_symlink(link).string();
+}
+
+// QSerialPort's lock file for a device path: "/var/lock/LCK..pts_3".
+std::string qtLockFileOf(const std::string& device) {
+    std::string name = device.substr(std::string("/dev/").size());
+    std::replace(name.begin(), name.end(), '/', '_');
+    return "/var/lock/LCK.." + name;
+}
+
+// The command run as the unprivileged user "nobody", or nothing where this test cannot switch
+// user (it needs root and setpriv).
+std::optional<std::vector<std::string>> asNobody(std::vector<std::string> argv) {
+    if (::geteuid() != 0 || ::access(kSetpriv, X_OK) != 0)
+        return std::nullopt;
+    argv.insert(argv.begin(), {kSetpriv, "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
+    return argv;
+}
+
+// A process number that no process has: a child's, once it has ended and been reaped.
+pid_t endedProcessId() {
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
+struct OpenFailureCase {
+    const char* name;
+    std::string port; // in the simulator's folder, or absolute
+    std::string says; // the explanation below "Not able to Connect.", PORT standing for the port
+};
+
+void PrintTo(const OpenFailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SendOpenFailure : public SendEndToEnd, public ::testing::WithParamInterface<OpenFailureCase> {};
+
+TEST_P(SendOpenFailure, SaysWhyBelowTheFixedMessageAndSendsNothing) {
+    const OpenFailureCase& c = GetParam();
+    const std::string port = c.port.starts_with("/") ? c.port : sim.file(c.port, "not a port").string();
+    std::vector<std::string> argv{VARNU_CLI_PATH, "send", "--port", port, sim.file("list.DAT", kTwoSets).string()};
+    ASSERT_TRUE(send.start(argv));
+    EXPECT_EQ(send.wait(kRunPatience), kExitFailure);
+    EXPECT_EQ(send.output, "");
+    std::string says = c.says;
+    if (const std::size_t at = says.find("PORT"); at != std::string::npos)
+        says.replace(at, 4, port);
+    EXPECT_NE(send.errors.find("Not able to Connect.\n" + says), std::string::npos) << send.errors;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ports, SendOpenFailure,
+    ::testing::Values(OpenFailureCase{"MissingDevice", "/dev/ttyUSB-varnu-none",
+                                      "There is no port \"/dev/ttyUSB-varnu-none\" on this machine (the system says "
+                                      "\"No such file or directory\")."},
+                      OpenFailureCase{"RegularFile", "port.txt", "\"PORT\" is a regular file, not a serial port."},
+                      OpenFailureCase{"NullDevice", "/dev/null",
+                                      "\"/dev/null\" is a device of another kind, not a serial port."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Two runs on one device through two names, a symbolic link and the device it points to, as
+// root: the second is refused at once and names the first; the first is not disturbed.
+TEST_F(SendEndToEnd, ASecondSenderThroughAnotherNameIsRefusedAndNamesTheHolder) {
+    ASSERT_TRUE(startSend(kTwoSets));
+    ASSERT_TRUE(send.readOutputUntil("(1) ", kEntryPatience)) << send.output;
+    const std::string device = deviceOf(sim.link);
+    ChildProcess second;
+    ASSERT_TRUE(second.start({VARNU_CLI_PATH, "send", "--port", device, sim.path("list.DAT").string()}));
+    EXPECT_EQ(second.wait(kRunPatience), kExitFailure);
+    EXPECT_EQ(second.output, "");
+    EXPECT_NE(second.errors.find("Not able to Connect.\nThe port \"" + device +
+                                 "\" is in use by another program: varnu-cli (pid " + std::to_string(send.pid()) + ")"),
+              std::string::npos)
+        << second.errors;
+    EXPECT_EQ(send.wait(kRunPatience), kExitOk);
+    EXPECT_EQ(send.output, "(1) ACK \r\n(2) ACK \r\n");
+}
+
+struct StopSignalCase {
+    const char* name;
+    int signal;
+    int status;
+};
+
+void PrintTo(const StopSignalCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SendStoppedBySignal : public SendEndToEnd, public ::testing::WithParamInterface<StopSignalCase> {};
+
+// The signal comes while the Get's data frames are read: the run stops within the attempt under
+// way, the Receive List so far ends its line and says "Stopped.", the port and its lock file
+// are released, and the next run opens the port at once.
+TEST_P(SendStoppedBySignal, EndsTheRunReleasesThePortAndExitsWith128PlusTheSignal) {
+    const StopSignalCase& c = GetParam();
+    ASSERT_TRUE(startSend(kSetThenGetThenSet));
+    ASSERT_TRUE(send.readOutputUntil("(2) ACK 1B0702000801EE\r\n", kEntryPatience)) << send.output;
+    const std::string device = deviceOf(sim.link);
+    ASSERT_EQ(::kill(send.pid(), c.signal), 0);
+    EXPECT_EQ(send.wait(kRunPatience), c.status) << "-1: ended by the signal itself";
+    EXPECT_EQ(send.output, "(1) ACK \r\n(2) ACK 1B0702000801EE\r\nStopped.\r\n");
+    EXPECT_TRUE(
+        send.errors.ends_with("varnu-cli send: interrupted by " + std::string(c.name) + " after entry 1 of 3.\n"))
+        << send.errors;
+    EXPECT_FALSE(std::filesystem::exists(qtLockFileOf(device))) << "the lock file was left behind";
+
+    ChildProcess next;
+    ASSERT_TRUE(next.start({VARNU_CLI_PATH, "send", "--port", device, sim.file("one.DAT", kTwoSets).string()}));
+    EXPECT_EQ(next.wait(kRunPatience), kExitOk) << next.errors;
+    EXPECT_EQ(next.output, "(1) ACK \r\n(2) ACK \r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, SendStoppedBySignal,
+                         ::testing::Values(StopSignalCase{"SIGINT", SIGINT, 130},
+                                           StopSignalCase{"SIGTERM", SIGTERM, 143},
+                                           StopSignalCase{"SIGHUP", SIGHUP, 129}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// As an unprivileged user: a port without permission is explained with its group and the
+// remedy, and a stale lock file that root left behind (a run killed outright) does not bar
+// the port.
+class SendAsAnotherUser : public SendEndToEnd {
+protected:
+    void SetUp() override {
+        SendEndToEnd::SetUp();
+        if (!asNobody({}))
+            GTEST_SKIP() << "switching to the user nobody needs root and " << kSetpriv;
+        // The user reaches the link, the list and the device.
+        std::filesystem::permissions(sim.link.parent_path(),
+                                     std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                         std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                                         std::filesystem::perms::others_exec);
+        device = deviceOf(sim.link);
+    }
+    void TearDown() override {
+        if (!plantedLock.empty())
+            std::filesystem::remove(plantedLock);
+    }
+
+    ChildProcess& startAsNobody(const std::string& list) {
+        const auto argv = asNobody({VARNU_CLI_PATH, "send", "--port", sim.link.string(), sim.file("list.DAT", list)});
+        EXPECT_TRUE(argv && send.start(*argv));
+        return send;
+    }
+
+    std::string device;
+    std::string plantedLock;
+};
+
+TEST_F(SendAsAnotherUser, APortWithoutPermissionNamesItsGroupAndTheRemedy) {
+    const group* dialout = ::getgrnam("dialout");
+    if (dialout == nullptr)
+        GTEST_SKIP() << "this machine has no group dialout";
+    ASSERT_EQ(::chown(device.c_str(), 0, dialout->gr_gid), 0);
+    ASSERT_EQ(::chmod(device.c_str(), 0660), 0);
+    startAsNobody(kTwoSets);
+    EXPECT_EQ(send.wait(kRunPatience), kExitFailure);
+    EXPECT_EQ(send.output, "");
+    EXPECT_NE(send.errors.find("Not able to Connect.\nYou may not open the port \"" + sim.link.string() + "\" (" +
+                               device +
+                               "): permission to read and write it is denied. It belongs to the group \"dialout\" "
+                               "(crw-rw----), and you (user \"nobody\") are not in that group. Add yourself to it "
+                               "with: sudo usermod -aG dialout $USER, then log out and log in again"),
+              std::string::npos)
+        << send.errors;
+}
+
+TEST_F(SendAsAnotherUser, AStaleLockFileOfRootDoesNotBarThePort) {
+    ASSERT_EQ(::chmod(device.c_str(), 0666), 0);
+    plantedLock = qtLockFileOf(device);
+    ASSERT_FALSE(std::filesystem::exists(plantedLock));
+    std::ofstream(plantedLock) << endedProcessId() << "\nvarnu-cli\n"
+                               << "localhost\n";
+    startAsNobody(kTwoSets);
+    EXPECT_EQ(send.wait(kRunPatience), kExitOk) << send.errors;
+    EXPECT_EQ(send.output, "(1) ACK \r\n(2) ACK \r\n");
+}
+
 #endif
 
 } // namespace

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -99,6 +100,66 @@ TEST_P(FaultInjection, EndsWithTheRuleTextAndTheLinkWorksAfterAReconnect) {
     ReceiveList afterReconnect;
     TransmitSequence(link, afterReconnect).run(std::vector<std::string>{kGoodEntry});
     EXPECT_EQ(afterReconnect.text, kGoodReceiveText);
+}
+
+// Two links on the simulator's line, one through its symbolic link and one through the device
+// it points to: the second is refused and names this process; once the first closes, the
+// second opens and works.
+TEST(PortOwner, ALinkAndItsTargetAreOnePortWithOneOwner) {
+    SimulatorProcess sim;
+    ASSERT_TRUE(sim.start(VARNU_SIMULATOR_BINARY)) << "simulator did not start";
+    const std::string device = std::filesystem::read_symlink(sim.link).string();
+    SerialLink first;
+    first.setSettings(PortSettings{sim.link.string()});
+    ASSERT_TRUE(first.OpenPort());
+    SerialLink second;
+    second.setSettings(PortSettings{device});
+    EXPECT_FALSE(second.OpenPort());
+    ASSERT_TRUE(second.openFailure());
+    EXPECT_EQ(second.openFailure()->problem, PortProblem::InUse);
+    ASSERT_TRUE(second.openFailure()->facts.holder);
+    EXPECT_EQ(second.openFailure()->facts.holder->pid, QCoreApplication::applicationPid());
+
+    first.ClosePort();
+    ASSERT_TRUE(second.OpenPort());
+    ReceiveList receiveList;
+    TransmitSequence(second, receiveList).run(std::vector<std::string>{kGoodEntry});
+    EXPECT_EQ(receiveList.text, kGoodReceiveText);
+}
+
+// A stop request in the middle of a Get's data frames (what a signal to varnu-cli send turns
+// into) ends the run within the attempt under way; the closed port opens again at once.
+TEST(PortOwner, AStopInTheMiddleOfARunEndsItAndFreesThePort) {
+    SimulatorProcess sim;
+    ASSERT_TRUE(sim.start(VARNU_SIMULATOR_BINARY)) << "simulator did not start";
+    SerialLink link;
+    link.setSettings(PortSettings{sim.link.string()});
+    ASSERT_TRUE(link.OpenPort());
+    std::stop_source stop;
+    link.setStopToken(stop.get_token());
+
+    class StopAfterFirstFrame : public ReceiveList {
+    public:
+        explicit StopAfterFirstFrame(std::stop_source& stop) : stop_(stop) {}
+        void textAppended(std::string_view text) override {
+            ReceiveList::textAppended(text);
+            if (text == "1B0702000801EE")
+                stop_.request_stop(); // the next frame read is under way when this lands
+        }
+
+    private:
+        std::stop_source& stop_;
+    } receiveList(stop);
+    const RunSummary summary =
+        TransmitSequence(link, receiveList)
+            .run(std::vector<std::string>{kGoodEntry, "(2) ESC 06 02 00 08 F0", kGoodEntry}, stop.get_token());
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_EQ(receiveList.text, kGoodReceiveText + "(2) ACK 1B0702000801EE\r\nStopped.\r\n");
+    link.ClosePort();
+
+    SerialLink next;
+    next.setSettings(PortSettings{sim.link.string()});
+    EXPECT_TRUE(next.OpenPort());
 }
 #endif
 
