@@ -14,6 +14,8 @@ public:
     void setSettings(const PortSettings& settings) override { link_.setSettings(settings); }
     bool openPort() override { return link_.OpenPort(); }
     void closePort() override { link_.ClosePort(); }
+    std::optional<PortFailure> openFailure() const override { return link_.openFailure(); }
+    std::optional<PortFailure> lostPort() const override { return link_.lostPort(); }
 
     Link& link() override { return link_; }
     void moveToThread(QThread* thread) override { link_.moveToThread(thread); }
