@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -308,6 +309,47 @@ private slots:
             QCOMPARE(link->openFailure()->portName, c.port.toStdString());
             QCOMPARE(link->openFailure()->facts.kind, std::string(c.kind));
         }
+    }
+
+    // QSerialPort names its lock file after the path it opens.
+    void lockFilesAreNamedAfterThePath() {
+        QCOMPARE(QString::fromStdString(lockFilePathFor("/dev/ttyUSB0")), QString("/var/lock/LCK..ttyUSB0"));
+        QCOMPARE(QString::fromStdString(lockFilePathFor("/dev/pts/3")), QString("/var/lock/LCK..pts_3"));
+        QCOMPARE(QString::fromStdString(lockFilePathFor("/tmp/x/link")), QString("/var/lock/LCK.._tmp_x_link"));
+    }
+
+    // Whether a port can be opened is found without opening it: held by this process through
+    // the link's lock; free; locked by a lock file that names no process; held by the program
+    // a lock file names.
+    void accessIsToldWithoutOpeningThePort() {
+        openOnNewPty();
+        PortAccess access = portAccess(peer->path());
+        QCOMPARE(access.kind, PortAccessKind::InUse);
+        QVERIFY(access.holder);
+        QCOMPARE(access.holder->pid, QCoreApplication::applicationPid());
+
+        // A device that no process has open, and its lock file.
+        const std::string device = "/dev/full";
+        if (portAccess(device).kind != PortAccessKind::Ok)
+            QSKIP("another process has /dev/full open");
+        const QString lockPath = QString::fromStdString(lockFilePathFor(device));
+        QVERIFY(!QFile::exists(lockPath));
+        const auto removeLock = qScopeGuard([&] { QFile::remove(lockPath); });
+        QFile lock(lockPath);
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write("not a process number\n");
+        lock.close();
+        QCOMPARE(portAccessText(portAccess(device)), std::string("locked"));
+        QProcess other;
+        other.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        QVERIFY(other.waitForStarted());
+        QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        lock.write(QByteArray::number(other.processId()) + "\nsleep\nlocalhost\n");
+        lock.close();
+        QCOMPARE(portAccessText(portAccess(device)), "in use by " + std::to_string(other.processId()) + " sleep");
+        other.kill();
+        QVERIFY(other.waitForFinished());
+        QCOMPARE(portAccessText(portAccess(device)), std::string("ok")); // a stale lock file bars nobody
     }
 
     // A symbolic link and the device it points to are one port: whoever opens it second, by
