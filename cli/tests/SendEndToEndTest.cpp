@@ -16,8 +16,8 @@
 #include <grp.h>
 #include <optional>
 #include <sstream>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -240,9 +240,9 @@ std::string deviceOf(const std::filesystem::path& link) {
     return std::filesystem::read_symlink(link).string();
 }
 
-// QSerialPort's lock file for a device path: "/var/lock/LCK..pts_3".
-std::string qtLockFileOf(const std::string& device) {
-    std::string name = device.substr(std::string("/dev/").size());
+// QSerialPort's lock file for a path: "/var/lock/LCK..pts_3" for "/dev/pts/3".
+std::string qtLockFileOf(const std::string& path) {
+    std::string name = path.starts_with("/dev/") ? path.substr(std::string("/dev/").size()) : path;
     std::replace(name.begin(), name.end(), '/', '_');
     return "/var/lock/LCK.." + name;
 }
@@ -254,15 +254,6 @@ std::optional<std::vector<std::string>> asNobody(std::vector<std::string> argv) 
         return std::nullopt;
     argv.insert(argv.begin(), {kSetpriv, "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
     return argv;
-}
-
-// A process number that no process has: a child's, once it has ended and been reaped.
-pid_t endedProcessId() {
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(0);
-    ::waitpid(child, nullptr, 0);
-    return child;
 }
 
 struct OpenFailureCase {
@@ -375,8 +366,8 @@ protected:
         device = deviceOf(sim.link);
     }
     void TearDown() override {
-        if (!plantedLock.empty())
-            std::filesystem::remove(plantedLock);
+        for (const std::string& lock : plantedLocks)
+            std::filesystem::remove(lock);
     }
 
     ChildProcess& startAsNobody(const std::string& list) {
@@ -386,7 +377,7 @@ protected:
     }
 
     std::string device;
-    std::string plantedLock;
+    std::vector<std::string> plantedLocks; // left behind by a killed run
 };
 
 TEST_F(SendAsAnotherUser, APortWithoutPermissionNamesItsGroupAndTheRemedy) {
@@ -407,12 +398,26 @@ TEST_F(SendAsAnotherUser, APortWithoutPermissionNamesItsGroupAndTheRemedy) {
         << send.errors;
 }
 
-TEST_F(SendAsAnotherUser, AStaleLockFileOfRootDoesNotBarThePort) {
+// A root run killed outright leaves its lock file behind, which the user may not remove.
+TEST_F(SendAsAnotherUser, TheLockFileOfAKilledRootRunDoesNotBarThePort) {
     ASSERT_EQ(::chmod(device.c_str(), 0666), 0);
-    plantedLock = qtLockFileOf(device);
-    ASSERT_FALSE(std::filesystem::exists(plantedLock));
-    std::ofstream(plantedLock) << endedProcessId() << "\nvarnu-cli\n"
-                               << "localhost\n";
+    ChildProcess rootRun;
+    ASSERT_TRUE(rootRun.start({VARNU_CLI_PATH, "send", "--port", sim.link.string(), sim.file("root.DAT", kTwoSets)}));
+    ASSERT_TRUE(rootRun.readOutputUntil("(1) ", kEntryPatience)) << rootRun.output;
+    rootRun.stop(SIGKILL);
+    // A real port's last close ends its exclusive mode; the simulator keeps its side of the line
+    // open, so the test ends it as that close would.
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::ioctl(fd, TIOCNXCL), 0);
+    ::close(fd);
+    // Its lock file, under whichever name it took: the test removes it afterwards.
+    for (const std::string& lock : {qtLockFileOf(device), qtLockFileOf(sim.link.string())}) {
+        if (std::filesystem::exists(lock))
+            plantedLocks.push_back(lock);
+    }
+    ASSERT_FALSE(plantedLocks.empty()) << "the killed run left no lock file";
+
     startAsNobody(kTwoSets);
     EXPECT_EQ(send.wait(kRunPatience), kExitOk) << send.errors;
     EXPECT_EQ(send.output, "(1) ACK \r\n(2) ACK \r\n");
