@@ -85,12 +85,10 @@ PortProblem problemOfQtOpen(QSerialPort::SerialPortError error) {
 } // namespace
 
 QSerialPortDevice::QSerialPortDevice() : port_(std::make_unique<QSerialPort>()) {
-    // A device that vanishes (a USB adapter pulled, the far end of a pseudo-terminal closed)
-    // reports a resource error once; every later transfer then gives up at once.
     // Qt tells a device that went away (a USB adapter pulled, the far end of a pseudo-terminal
     // closed) as a resource error, or as a read error when errno held something else by then:
-    // the device itself decides. Gathering the facts leaves errno as it was, since Qt reads it
-    // after emitting.
+    // the device itself decides. Every later transfer then gives up at once. Gathering the facts
+    // leaves errno as it was, since Qt reads it after emitting.
     QObject::connect(port_.get(), &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError error) {
         const bool failed =
             error == QSerialPort::ResourceError || error == QSerialPort::ReadError || error == QSerialPort::WriteError;

@@ -71,6 +71,19 @@ void flood(SerialLink& link) {
     link.purge();
 }
 
+// Sets the port and opens it.
+bool openOn(SerialLink& link, const std::string& port) {
+    link.setSettings(PortSettings{port});
+    return link.OpenPort();
+}
+
+// The Receive List of the exchange that proves the port works.
+std::string goodExchange(Link& link) {
+    ReceiveList receiveList;
+    TransmitSequence(link, receiveList).run(std::vector<std::string>{kGoodEntry});
+    return receiveList.text;
+}
+
 void PrintTo(const FaultCase& c, std::ostream* os) {
     *os << c.name;
 }
@@ -84,8 +97,7 @@ TEST_P(FaultInjection, EndsWithTheRuleTextAndTheLinkWorksAfterAReconnect) {
     ASSERT_TRUE(sim.start(VARNU_SIMULATOR_BINARY, readFile(std::string(VARNU_TEST_DATA) + "/faults/" + c.rulesFile)))
         << "simulator did not start";
     SerialLink link;
-    link.setSettings(PortSettings{sim.link.string()});
-    ASSERT_TRUE(link.OpenPort());
+    ASSERT_TRUE(openOn(link, sim.link.string()));
     if (c.floodFirst)
         flood(link);
 
@@ -97,9 +109,7 @@ TEST_P(FaultInjection, EndsWithTheRuleTextAndTheLinkWorksAfterAReconnect) {
 
     link.ClosePort();
     ASSERT_TRUE(link.OpenPort());
-    ReceiveList afterReconnect;
-    TransmitSequence(link, afterReconnect).run(std::vector<std::string>{kGoodEntry});
-    EXPECT_EQ(afterReconnect.text, kGoodReceiveText);
+    EXPECT_EQ(goodExchange(link), kGoodReceiveText);
 }
 
 // Two links on the simulator's line, one through its symbolic link and one through the device
@@ -110,11 +120,9 @@ TEST(PortOwner, ALinkAndItsTargetAreOnePortWithOneOwner) {
     ASSERT_TRUE(sim.start(VARNU_SIMULATOR_BINARY)) << "simulator did not start";
     const std::string device = std::filesystem::read_symlink(sim.link).string();
     SerialLink first;
-    first.setSettings(PortSettings{sim.link.string()});
-    ASSERT_TRUE(first.OpenPort());
+    ASSERT_TRUE(openOn(first, sim.link.string()));
     SerialLink second;
-    second.setSettings(PortSettings{device});
-    EXPECT_FALSE(second.OpenPort());
+    EXPECT_FALSE(openOn(second, device));
     ASSERT_TRUE(second.openFailure());
     EXPECT_EQ(second.openFailure()->problem, PortProblem::InUse);
     ASSERT_TRUE(second.openFailure()->facts.holder);
@@ -122,9 +130,7 @@ TEST(PortOwner, ALinkAndItsTargetAreOnePortWithOneOwner) {
 
     first.ClosePort();
     ASSERT_TRUE(second.OpenPort());
-    ReceiveList receiveList;
-    TransmitSequence(second, receiveList).run(std::vector<std::string>{kGoodEntry});
-    EXPECT_EQ(receiveList.text, kGoodReceiveText);
+    EXPECT_EQ(goodExchange(second), kGoodReceiveText);
 }
 
 // A stop request in the middle of a Get's data frames (what a signal to varnu-cli send turns
@@ -133,8 +139,7 @@ TEST(PortOwner, AStopInTheMiddleOfARunEndsItAndFreesThePort) {
     SimulatorProcess sim;
     ASSERT_TRUE(sim.start(VARNU_SIMULATOR_BINARY)) << "simulator did not start";
     SerialLink link;
-    link.setSettings(PortSettings{sim.link.string()});
-    ASSERT_TRUE(link.OpenPort());
+    ASSERT_TRUE(openOn(link, sim.link.string()));
     std::stop_source stop;
     link.setStopToken(stop.get_token());
 
@@ -158,8 +163,7 @@ TEST(PortOwner, AStopInTheMiddleOfARunEndsItAndFreesThePort) {
     link.ClosePort();
 
     SerialLink next;
-    next.setSettings(PortSettings{sim.link.string()});
-    EXPECT_TRUE(next.OpenPort());
+    EXPECT_TRUE(openOn(next, sim.link.string()));
 }
 #endif
 
