@@ -28,5 +28,6 @@ int runListCommand(Args args, std::ostream& out, std::ostream& err);
 int runFrameCommand(Args args, std::ostream& out, std::ostream& err);
 int runDecodeCommand(Args args, std::ostream& out, std::ostream& err);
 int runSendCommand(Args args, std::ostream& out, std::ostream& err);
+int runPortsCommand(Args args, std::ostream& out, std::ostream& err);
 
 } // namespace varnu::cli

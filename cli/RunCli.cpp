@@ -27,6 +27,7 @@ constexpr std::array kCommands{
     CommandEntry{"send", runSendCommand,
                  "send --port DEV [--baud N] [--parity none|odd|even|mark] [--data-bits N] [--stop-bits 1|1.5|2]\n"
                  "            [--log FILE [--catalogue FILE]] LISTFILE"},
+    CommandEntry{"ports", runPortsCommand, "ports [--json]"},
 };
 
 std::string usageText() {
@@ -34,8 +35,9 @@ std::string usageText() {
                         "       varnu-cli --help | --version\n";
     for (const CommandEntry& command : kCommands)
         usage.append("  varnu-cli ").append(command.synopsis).append("\n");
-    usage.append("exit status: 0 done, 1 a file cannot be read, the port cannot be opened or an output (standard\n"
-                 "  output, the log) cannot be written, 2 usage, 3 send: some entry failed\n");
+    usage.append("exit status: 0 done, 1 a file cannot be read, the port cannot be opened or was lost, or an output\n"
+                 "  (standard output, the log) cannot be written, 2 usage, 3 send: some entry failed, 128 + N send:\n"
+                 "  stopped by signal N\n");
     return usage;
 }
 

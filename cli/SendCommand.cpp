@@ -8,14 +8,17 @@
 #include "cli/CliCommands.h"
 #include "cli/Diagnostics.h"
 #include "cli/SendOptions.h"
+#include "cli/SignalStop.h"
 #include "files/FileFailureText.h"
 #include "protocol/TransmitSequence.h"
 #include "protocol/WireTraceLink.h"
 #include "serial/SerialLink.h"
+#include "serial/core/PortFailureText.h"
 #include "transmit_list/ListFile.h"
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -33,32 +36,47 @@ constexpr std::string_view kUsage =
     "usage: varnu-cli send --port DEV|tcp://HOST:PORT|rfc2217://HOST:PORT [--baud N] [--parity none|odd|even|mark]\n"
     "         [--data-bits N] [--stop-bits 1|1.5|2] [--log FILE [--catalogue FILE]] LISTFILE\n"
     "  exit status: 0 every entry acknowledged, 3 some entry failed, 1 nothing to send, a port or file\n"
-    "  failure, or standard output or the log cannot be written (the run stops after that entry), 2 usage\n";
+    "  failure, the port lost during the run, or standard output or the log cannot be written (the run\n"
+    "  stops after that entry), 2 usage, 128 + N stopped by signal N (130 SIGINT, 143 SIGTERM, 129 SIGHUP)\n";
 constexpr ProgramUsage kProgram{"varnu-cli", "varnu-cli send", kUsage};
 constexpr std::string_view kConnectFailure = "Not able to Connect.";
 
 // The Receive List on a stream: each piece goes out as soon as it is known, so a pipe or a
 // terminal follows the run as the window would. When an output fails (the Receive List's
 // stream or the wire log), the run stops once the entry in progress is over: nothing more is
-// sent that cannot be recorded, and no exchange is cut in half.
+// sent that cannot be recorded, and no exchange is cut in half. It also notes the entry at
+// which the port was lost; the run goes on, and every later entry fails at once.
 class StreamSink final : public TransmitSink {
 public:
-    StreamSink(CheckedStream& out, CheckedStream* trace, std::stop_source& stop)
-        : out_(out), trace_(trace), stop_(stop) {}
+    StreamSink(CheckedStream& out, CheckedStream* trace, std::stop_source& stop, const DeviceLink& port)
+        : out_(out), trace_(trace), stop_(stop), port_(port) {}
 
     void textAppended(std::string_view text) override {
         out_.stream() << text;
         out_.flush(); // the failure is kept and acted on when the entry is over
     }
-    void entryFinished(std::size_t, EntryOutcome) override {
+    void entryFinished(std::size_t index, EntryOutcome) override {
         if (!out_.flush() || (trace_ != nullptr && !trace_->flush()))
             stop_.request_stop();
+        if (!lost_) {
+            if (std::optional<PortFailure> lost = port_.lostPort()) {
+                lost_ = std::move(lost);
+                lostAtEntry_ = index + 1;
+            }
+        }
     }
+
+    // Why the port was lost, and the entry (from 1) during which it went.
+    const std::optional<PortFailure>& lost() const { return lost_; }
+    std::size_t lostAtEntry() const { return lostAtEntry_; }
 
 private:
     CheckedStream& out_;
     CheckedStream* trace_;
     std::stop_source& stop_;
+    const DeviceLink& port_;
+    std::optional<PortFailure> lost_;
+    std::size_t lostAtEntry_ = 0;
 };
 
 // The wire trace on a stream. Every write to the log goes through traceLine; each line is
@@ -109,6 +127,13 @@ void printNotices(SerialLink& port, std::ostream& err) {
         err << "varnu-cli send: " << notice << "\n";
 }
 
+// The entries whose exchange was over when the run stopped.
+std::size_t entriesFinished(const RunSummary& summary) {
+    return static_cast<std::size_t>(
+        std::count_if(summary.outcomes.begin(), summary.outcomes.end(),
+                      [](EntryOutcome outcome) { return outcome != EntryOutcome::Stopped; }));
+}
+
 } // namespace
 
 int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
@@ -148,13 +173,15 @@ int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
         }
     }
 
+    // From here a stop signal ends the run cleanly: the port is closed and its lock released.
+    std::stop_source stop;
+    const SignalStop signalStop(stop);
     const QtCoreScope qt;
     SerialLink port;
     port.setSettings(options.port);
+    port.setStopToken(stop.get_token());
     if (!port.OpenPort()) {
-        err << kConnectFailure << "\n";
-        if (const auto why = port.networkFailure())
-            err << "varnu-cli send: " << *why << "\n";
+        printFailure(err, kConnectFailure, port.openFailure() ? explainPortFailure(*port.openFailure()) : "");
         return kExitFailure;
     }
     printNotices(port, err);
@@ -185,16 +212,31 @@ int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
     Link& link = logged ? static_cast<Link&>(*logged) : port;
 
     CheckedStream output(out, std::string(kStandardOutput));
-    std::stop_source stop;
-    StreamSink sink(output, trace ? &*trace : nullptr, stop);
+    StreamSink sink(output, trace ? &*trace : nullptr, stop, port);
     const RunSummary summary = TransmitSequence(link, sink).run(loaded.entries, stop.get_token());
     printNotices(port, err);
-    if (const auto why = port.networkFailure())
-        err << "varnu-cli send: the port was lost: " << *why << "\n";
     port.ClosePort();
+    const CheckedStream* failedOutput = nullptr;
     for (CheckedStream* stream : {&output, trace ? &*trace : nullptr}) {
-        if (stream != nullptr && !stream->flush())
-            return reportWriteFailure(err, "send", *stream);
+        if (stream != nullptr && !stream->flush() && failedOutput == nullptr)
+            failedOutput = stream;
+    }
+    const std::string ofEntries = " of " + std::to_string(loaded.entries.size());
+    if (const int signal = signalStop.received()) {
+        if (failedOutput != nullptr)
+            reportWriteFailure(err, "send", *failedOutput);
+        err << "varnu-cli send: interrupted by " << SignalStop::nameOf(signal) << " after entry "
+            << entriesFinished(summary) << ofEntries << ".\n";
+        return SignalStop::exitStatusFor(signal);
+    }
+    if (failedOutput != nullptr)
+        return reportWriteFailure(err, "send", *failedOutput);
+    if (sink.lost()) {
+        printFailure(err,
+                     "varnu-cli send: the port was lost during entry " + std::to_string(sink.lostAtEntry()) +
+                         ofEntries + ".",
+                     explainPortFailure(*sink.lost()));
+        return kExitFailure;
     }
     return summary.allAcknowledged() ? kExitOk : kExitEntriesFailed;
 }

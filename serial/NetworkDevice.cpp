@@ -63,6 +63,12 @@ bool NetworkDevice::speaksComPort() const {
     return comPort_ && comPort_->acceptance() == ComPortClient::Acceptance::Accepted;
 }
 
+std::optional<PortFailure> NetworkDevice::failure() const {
+    if (!failure_)
+        return std::nullopt;
+    return portFailureOf(*failure_, portName_);
+}
+
 void NetworkDevice::lose(NetworkFailureKind kind, std::string detail) {
     lost_ = true;
     failure_ = NetworkFailure{kind, address_, std::move(detail)};

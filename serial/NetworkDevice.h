@@ -50,8 +50,10 @@ public:
     // reopen would. False when the connection is gone or the server puts another speed in force.
     bool changeBaudRate(std::uint32_t baudRate);
 
-    // Why the last open failed, or why the open connection stopped working.
-    const std::optional<NetworkFailure>& failure() const { return failure_; }
+    // Why the last open failed, or why the open connection stopped working, as every port
+    // reports it; networkFailure() has the network's own reason.
+    std::optional<PortFailure> failure() const override;
+    const std::optional<NetworkFailure>& networkFailure() const { return failure_; }
     // What the user should hear about this port, each thing once (line settings that cannot
     // reach the server's serial port); empty once taken.
     std::vector<std::string> takeNotices() { return std::exchange(notices_, {}); }

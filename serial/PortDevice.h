@@ -36,6 +36,7 @@ public:
     std::size_t readAttempt(std::span<std::uint8_t> into, std::chrono::milliseconds waitLimit) override {
         return active_->readAttempt(into, waitLimit);
     }
+    std::optional<PortFailure> failure() const override { return active_->failure(); }
 
 private:
     QSerialPortDevice serial_;

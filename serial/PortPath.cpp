@@ -20,4 +20,11 @@ std::string devicePathFor(const std::string& portName) {
     return portName;
 }
 
+std::string systemPathFor(const std::string& portName) {
+    std::string path = devicePathFor(portName);
+    if (!path.empty() && path.find('/') == std::string::npos)
+        path = "/dev/" + path;
+    return path;
+}
+
 } // namespace varnu

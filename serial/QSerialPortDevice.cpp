@@ -1,5 +1,6 @@
 #include "serial/QSerialPortDevice.h"
 
+#include "serial/MachinePorts.h"
 #include "serial/PortPath.h"
 
 #include <QDeadlineTimer>
@@ -10,8 +11,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <functional>
 #include <limits>
 #include <optional>
+#include <system_error>
+#include <utility>
 
 namespace varnu {
 
@@ -47,15 +52,57 @@ bool stickParity(Parity parity) {
     return parity == Parity::Mark || parity == Parity::Space;
 }
 
+// "even parity", "1.5 stop bits": a line setting as a message names it.
+std::string parityText(Parity parity) {
+    static constexpr std::array kNames{"no", "odd", "even", "mark", "space"};
+    const auto code = static_cast<std::size_t>(parity);
+    return code < kNames.size() ? std::string(kNames[code]) + " parity" : "the parity code " + std::to_string(code);
+}
+
+std::string stopBitsText(StopBits stopBits) {
+    const auto code = static_cast<std::size_t>(stopBits);
+    if (code >= kStopBitsNames.size())
+        return "the stop-bit code " + std::to_string(code);
+    return std::string(kStopBitsNames[code].label) + (stopBits == StopBits::One ? " stop bit" : " stop bits");
+}
+
+// Why QSerialPort refused to open a device the guard had already opened and locked: the
+// permission to the device is proven, so a permission error is its lock file's.
+PortProblem problemOfQtOpen(QSerialPort::SerialPortError error) {
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return PortProblem::NoSuchDevice;
+    case QSerialPort::PermissionError:
+    case QSerialPort::OpenError:
+        return PortProblem::InUse;
+    case QSerialPort::UnsupportedOperationError:
+        return PortProblem::NotSerial;
+    default:
+        return PortProblem::Other;
+    }
+}
+
 } // namespace
 
 QSerialPortDevice::QSerialPortDevice() : port_(std::make_unique<QSerialPort>()) {
-    // A device that vanishes (a USB adapter pulled, the far end of a pseudo-terminal closed)
-    // reports a resource error once; every later transfer then gives up at once.
+    // Qt tells a device that went away (a USB adapter pulled, the far end of a pseudo-terminal
+    // closed) as a resource error, or as a read error when errno held something else by then:
+    // the device itself decides. Every later transfer then gives up at once. Gathering the facts
+    // leaves errno as it was, since Qt reads it after emitting.
     QObject::connect(port_.get(), &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError error) {
-        if (error == QSerialPort::ResourceError) {
-            gone_ = true;
+        const bool failed =
+            error == QSerialPort::ResourceError || error == QSerialPort::ReadError || error == QSerialPort::WriteError;
+        if (!failed || gone_ || !port_->isOpen()) {
+            return;
         }
+        const int systemError = errno;
+        if (error == QSerialPort::ResourceError || guard_.deviceGone()) {
+            noteGone(port_->errorString().toStdString());
+            // Not from inside Qt's own signal; an attempt under way closes it sooner.
+            QMetaObject::invokeMethod(
+                port_.get(), [this] { retireGonePort(); }, Qt::QueuedConnection);
+        }
+        errno = systemError;
     });
 }
 
@@ -72,20 +119,73 @@ QThread* QSerialPortDevice::thread() const {
 }
 
 bool QSerialPortDevice::open(const std::string& portName) {
-    port_->setPortName(QString::fromStdString(devicePathFor(portName)));
     port_->clearError();
     gone_ = false;
-    return port_->open(QIODevice::ReadWrite);
+    failure_.reset();
+    portName_ = portName;
+    if (std::optional<PortFailure> refused = guard_.acquire(portName, systemPathFor(portName))) {
+        addPortFacts(*refused);
+        failure_ = std::move(refused);
+        return false;
+    }
+    port_->setPortName(QString::fromStdString(guard_.openName()));
+    if (!port_->open(QIODevice::ReadWrite)) {
+        PortFailure failure = failureOf(problemOfQtOpen(port_->error()), port_->errorString().toStdString());
+        port_->clearError();
+        guard_.release(); // first: the facts must not find this process holding the device
+        addPortFacts(failure);
+        failure_ = std::move(failure);
+        return false;
+    }
+    return true;
+}
+
+PortFailure QSerialPortDevice::failureOf(PortProblem problem, std::string systemText, std::string setting) const {
+    const std::string& device = guard_.devicePath();
+    PortFailure failure = portFailure(problem, portName_, device == portName_ ? std::string() : device);
+    failure.systemText = std::move(systemText);
+    failure.setting = std::move(setting);
+    failure.facts.staleLockFile = guard_.clearedLockFile();
+    if (problem == PortProblem::NotSerial)
+        failure.facts.kind = "a device of another kind";
+    return failure;
+}
+
+void QSerialPortDevice::recordFailure(PortProblem problem, std::string systemText, std::string setting) {
+    PortFailure failure = failureOf(problem, std::move(systemText), std::move(setting));
+    addPortFacts(failure);
+    failure_ = std::move(failure);
+}
+
+bool QSerialPortDevice::refuseSetting(std::string setting) {
+    const std::string reason =
+        port_->error() == QSerialPort::NoError ? std::string() : port_->errorString().toStdString();
+    port_->clearError();
+    recordFailure(PortProblem::SettingRefused, reason, std::move(setting));
+    return false;
+}
+
+void QSerialPortDevice::noteGone(std::string reason) {
+    gone_ = true;
+    recordFailure(PortProblem::Lost, std::move(reason));
+}
+
+void QSerialPortDevice::retireGonePort() {
+    if (gone_ && port_->isOpen()) {
+        port_->close();
+        port_->clearError();
+    }
 }
 
 bool QSerialPortDevice::isOpen() const {
-    return port_->isOpen();
+    return port_->isOpen() || gone_;
 }
 
 void QSerialPortDevice::close() {
     if (port_->isOpen()) {
         port_->close();
     }
+    guard_.release(); // after the port: the next owner finds it closed
     port_->clearError();
     gone_ = false;
 }
@@ -108,6 +208,7 @@ std::optional<LineState> QSerialPortDevice::lineState() {
     }
     termios tio{};
     if (::tcgetattr(port_->handle(), &tio) != 0) {
+        recordFailure(PortProblem::Other, std::generic_category().message(errno));
         return std::nullopt;
     }
     LineState state;
@@ -128,25 +229,37 @@ std::optional<LineState> QSerialPortDevice::lineState() {
 // instead), binary mode (the port is raw) and parity checking (as on the projector line, bytes with
 // a parity error are handed on and the frame checksum catches them).
 bool QSerialPortDevice::setLineState(const LineState& state) {
+    port_->clearError();
+    const std::string speed = "the speed " + std::to_string(state.baudRate) + " bit/s";
+    const std::string dataBits = std::to_string(state.dataBits) + " data bits";
     if (state.baudRate == 0 || state.baudRate > static_cast<std::uint32_t>(std::numeric_limits<qint32>::max())) {
-        return false;
+        return refuseSetting(speed);
     }
     if (state.dataBits < kFewestDataBits || state.dataBits > kMostDataBits) {
-        return false;
+        return refuseSetting(dataBits);
     }
     const std::optional<QSerialPort::Parity> parity = qtValueOf(kQtParities, state.parity);
     const std::optional<QSerialPort::StopBits> stopBits = qtValueOf(kQtStopBits, state.stopBits);
-    if (!parity || !stopBits) {
-        return false;
+    if (!parity) {
+        return refuseSetting(parityText(state.parity));
     }
-    const bool applied = port_->setBaudRate(static_cast<qint32>(state.baudRate)) &&
-                         port_->setDataBits(static_cast<QSerialPort::DataBits>(state.dataBits)) &&
-                         port_->setParity(*parity) && (stickParity(state.parity) || clearStickParity()) &&
-                         port_->setStopBits(*stopBits) && port_->setFlowControl(QSerialPort::NoFlowControl) &&
-                         setControlCharacters(state.xonChar, state.xoffChar);
-    if (!applied) {
-        port_->clearError();
-        return false;
+    if (!stopBits) {
+        return refuseSetting(stopBitsText(state.stopBits));
+    }
+    // In order; the first the driver refuses is the one the failure names.
+    const std::pair<std::function<bool()>, std::string> steps[] = {
+        {[&] { return port_->setBaudRate(static_cast<qint32>(state.baudRate)); }, speed},
+        {[&] { return port_->setDataBits(static_cast<QSerialPort::DataBits>(state.dataBits)); }, dataBits},
+        {[&] { return port_->setParity(*parity) && (stickParity(state.parity) || clearStickParity()); },
+         parityText(state.parity)},
+        {[&] { return port_->setStopBits(*stopBits); }, stopBitsText(state.stopBits)},
+        {[&] { return port_->setFlowControl(QSerialPort::NoFlowControl); }, "no flow control"},
+        {[&] { return setControlCharacters(state.xonChar, state.xoffChar); }, "the XON and XOFF characters"},
+    };
+    for (const auto& [apply, setting] : steps) {
+        if (!apply()) {
+            return refuseSetting(setting);
+        }
     }
     // A pseudo-terminal has no RTS line and refuses it; the port is usable all the same.
     if (state.rtsControl == RtsControl::Enable && !port_->setRequestToSend(true)) {
@@ -207,6 +320,7 @@ WriteAttempt QSerialPortDevice::writeAttempt(std::span<const std::uint8_t> bytes
     if (port_->write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
         port_->clear(QSerialPort::Output);
         port_->clearError();
+        retireGonePort();
         return {0, AttemptEnd::Failed};
     }
     const QDeadlineTimer deadline(writeAttemptLimit(timeouts_, bytes.size(), waitLimit));
@@ -222,9 +336,8 @@ WriteAttempt QSerialPortDevice::writeAttempt(std::span<const std::uint8_t> bytes
     // The attempt gave up: the rest is dropped so that the next attempt does not send it twice.
     const bool timedOut = !gone_ && (port_->error() == QSerialPort::TimeoutError || deadline.hasExpired());
     port_->clear(QSerialPort::Output);
-    if (!gone_) {
-        port_->clearError();
-    }
+    port_->clearError();
+    retireGonePort();
     return {static_cast<std::size_t>(size - left), timedOut ? AttemptEnd::TimedOut : AttemptEnd::Failed};
 }
 
@@ -256,6 +369,7 @@ std::size_t QSerialPortDevice::readAttempt(std::span<std::uint8_t> into, millise
     if (port_->error() == QSerialPort::TimeoutError) {
         port_->clearError();
     }
+    retireGonePort();
     return got;
 }
 

@@ -3,9 +3,11 @@
 // with waitForReadyRead / waitForBytesWritten: the thread sleeps in poll, nothing spins.
 // The port belongs to one thread at a time (see moveToThread).
 
+#include "serial/PortGuard.h"
 #include "serial/core/SerialDevice.h"
 
 #include <memory>
+#include <string>
 
 class QSerialPort;
 class QThread;
@@ -32,14 +34,28 @@ public:
     bool purge() override;
     WriteAttempt writeAttempt(std::span<const std::uint8_t> bytes, std::chrono::milliseconds waitLimit) override;
     std::size_t readAttempt(std::span<std::uint8_t> into, std::chrono::milliseconds waitLimit) override;
+    std::optional<PortFailure> failure() const override { return failure_; }
 
 private:
     // Open and still there: a port whose device vanished moves nothing until it is reopened.
     bool usable() const;
     bool setControlCharacters(std::uint8_t xon, std::uint8_t xoff);
     bool clearStickParity();
+    // The device went away: every transfer fails from now on, and failure() says Lost.
+    void noteGone(std::string reason);
+    // Closes QSerialPort's side of a port whose device went away, so that its notifiers stop
+    // polling a hung-up device; the port counts as open (and lost) until close().
+    void retireGonePort();
+    // A failure of this kind on the port being opened, without the facts yet.
+    PortFailure failureOf(PortProblem problem, std::string systemText, std::string setting = {}) const;
+    // Records it with every fact that explains it.
+    void recordFailure(PortProblem problem, std::string systemText, std::string setting = {});
+    bool refuseSetting(std::string setting);
 
     std::unique_ptr<QSerialPort> port_;
+    PortGuard guard_; // held while the port is open
+    std::string portName_;
+    std::optional<PortFailure> failure_;
     CommTimeouts timeouts_;
     bool gone_ = false;
 };

@@ -28,13 +28,6 @@ bool SerialLink::reopenAt(std::uint32_t baudRate) {
     return false;
 }
 
-std::optional<std::string> SerialLink::networkFailure() const {
-    const auto& failure = port_->network().failure();
-    if (!port_->onNetwork() || !failure)
-        return std::nullopt;
-    return describeFailure(*failure);
-}
-
 std::vector<std::string> SerialLink::takeNotices() {
     return port_->network().takeNotices();
 }

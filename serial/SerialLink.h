@@ -32,9 +32,6 @@ public:
     // serial port is closed and opened again at the new speed.
     bool reopenAt(std::uint32_t baudRate) override;
 
-    // Why the network port could not be opened, or was lost while open: a sentence naming the
-    // host, the port and the reason. Nothing for a serial port, or while all is well.
-    std::optional<std::string> networkFailure() const;
     // What the user should hear once about the port (line settings that a network port
     // cannot carry); empty once taken.
     std::vector<std::string> takeNotices();

@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStringDecoder>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <iterator>
@@ -25,6 +26,7 @@
 #include "resources/ControlTable.h"
 #include "resources/MenuTable.h"
 #include "resources/ResourceIds.h"
+#include "serial/core/PortFailureText.h"
 #include "serial/dialog/CPortSettingsDlg.h"
 #include "shell/AppIcon.h"
 #include "shell/CAboutBox.h"
@@ -43,6 +45,8 @@ using namespace ids;
 
 constexpr char kMessageCaption[] = "VARNU";
 constexpr char kNotAbleToConnect[] = "Not able to Connect.";
+// How long the note that the port is open again stays.
+constexpr int kNoteShownMs = 4000;
 constexpr int kResultClose = 1;
 constexpr int kResultCancel = 2;
 
@@ -130,6 +134,9 @@ CVarnuDlg::CVarnuDlg(PortConnection& port, QString cataloguePath, QWidget* paren
         QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kMessageCaption), headline, QMessageBox::Ok, this);
         box.setInformativeText(explanation);
         box.exec();
+    };
+    showNote = [this](const QString& text) {
+        QToolTip::showText(mapToGlobal(QPoint(0, 0)), text, this, QRect(), kNoteShownMs);
     };
     runPortSettings = [this](PortDialogValues& values) { return runPortSettingsDialog(values, this); };
     chooseOpenFile = [this] { return runListFileDialog(ListFileDialog::Open, this); };
@@ -279,8 +286,7 @@ void CVarnuDlg::initialise() {
     exchange(Exchange::Show);
     batchUpdate = 0;
 
-    if (!port.openPort())
-        showMessage(QString::fromLatin1(kNotAbleToConnect), {});
+    openPortAndTell();
 
     dataEdit.setHexMode(false);
     dataEdit.attach(control(kDataEdit));
@@ -384,14 +390,24 @@ void CVarnuDlg::OnPortSettings() {
         return; // nothing changed: the port stays as it is
     port.setSettings(settings);
     port.closePort();
-    if (!port.openPort())
-        showMessage(QString::fromLatin1(kNotAbleToConnect), {});
+    openPortAndTell();
 }
 
 void CVarnuDlg::OnReconnect() {
     port.closePort();
-    if (!port.openPort())
-        showMessage(QString::fromLatin1(kNotAbleToConnect), {});
+    openPortAndTell();
+}
+
+void CVarnuDlg::openPortAndTell() {
+    if (!port.openPort()) {
+        const std::optional<PortFailure> failure = port.openFailure();
+        showMessage(QString::fromLatin1(kNotAbleToConnect),
+                    failure ? QString::fromStdString(explainPortFailure(*failure)) : QString());
+        portFailed = true;
+        return;
+    }
+    if (std::exchange(portFailed, false))
+        showNote(tr("The port \"%1\" is open again.").arg(QString::fromStdString(port.settings().portName)));
 }
 
 void CVarnuDlg::paintByteMarks(QWidget* client) {

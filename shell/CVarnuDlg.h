@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "catalogue/Catalogue.h"
 #include "serial/dialog/PortDialogValues.h"
@@ -83,6 +84,8 @@ public:
     // Port Settings dialog (true on OK, with the values the user left in it) and the file
     // dialogs of Open and Save (the chosen path, empty on cancel).
     std::function<void(const QString& headline, const QString& explanation)> showMessage;
+    // A brief note that goes by itself (the port is open again after a failure).
+    std::function<void(const QString& text)> showNote;
     std::function<bool(PortDialogValues&)> runPortSettings;
     std::function<QString()> chooseOpenFile;
     std::function<QString()> chooseSaveFile;
@@ -137,6 +140,9 @@ private:
     EntryMetrics entryMetrics() const;
     void appendReceiveText(const QString& text);
     void endTransmit();
+    // OpenPort for start-up, Settings and Reconnect: a failure is explained below "Not able to
+    // Connect.", and an open that follows a failure or a lost port says so briefly.
+    void openPortAndTell();
     void holdCommandsDuringRun(bool held);
 
     PortConnection& port;
@@ -148,7 +154,9 @@ private:
     std::map<int, QAction*> menuActions;
     QMenu* portMenu = nullptr;
     std::unique_ptr<TransmitRun> transmitRun;
-    std::optional<std::uint32_t> changedBaudRate; // reported by the run, applied when it ends
+    std::optional<std::uint32_t> changedBaudRate;         // reported by the run, applied when it ends
+    std::optional<std::pair<int, QString>> lostDuringRun; // entry and explanation, told when the run ends
+    bool portFailed = false;                              // the last open failed or the port was lost
 };
 
 } // namespace varnu

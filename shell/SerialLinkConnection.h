@@ -22,6 +22,8 @@ public:
         return opened;
     }
     void closePort() override { link_.ClosePort(); }
+    std::optional<PortFailure> openFailure() const override { return link_.openFailure(); }
+    std::optional<PortFailure> lostPort() const override { return link_.lostPort(); }
 
     Link& link() override { return link_; }
     void moveToThread(QThread* thread) override { link_.moveToThread(thread); }

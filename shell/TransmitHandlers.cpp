@@ -4,6 +4,8 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
+#include <utility>
+
 #include "resources/ResourceIds.h"
 #include "shell/CVarnuDlg.h"
 #include "shell/PortConnection.h"
@@ -28,6 +30,8 @@ void CVarnuDlg::OnTransmit() {
     connect(transmitRun.get(), &TransmitRun::textAppended, this, &CVarnuDlg::appendReceiveText);
     connect(transmitRun.get(), &TransmitRun::portSpeedChanged, this,
             [this](quint32 baudRate) { changedBaudRate = baudRate; });
+    connect(transmitRun.get(), &TransmitRun::portLost, this,
+            [this](int entryNumber, const QString& explanation) { lostDuringRun.emplace(entryNumber, explanation); });
     connect(transmitRun.get(), &TransmitRun::finished, this, &CVarnuDlg::endTransmit);
     holdCommandsDuringRun(true);
     transmitRun->start();
@@ -55,6 +59,13 @@ void CVarnuDlg::endTransmit() {
         changedBaudRate.reset();
     }
     holdCommandsDuringRun(false);
+    if (lostDuringRun) {
+        // Told once, when the run is over: the Receive List has failed the remaining entries.
+        const auto [entryNumber, explanation] = *std::exchange(lostDuringRun, std::nullopt);
+        portFailed = true;
+        showMessage(tr("The port was lost during entry %1.").arg(entryNumber),
+                    explanation + QLatin1Char(' ') + tr("Once it is back, Port > Reconnect will reopen it."));
+    }
 }
 
 void CVarnuDlg::OnClear() {

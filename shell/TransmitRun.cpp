@@ -3,6 +3,7 @@
 #include <QThread>
 
 #include "protocol/TransmitSequence.h"
+#include "serial/core/PortFailureText.h"
 #include "shell/PortConnection.h"
 
 namespace varnu {
@@ -17,9 +18,19 @@ public:
         emit run.textAppended(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
     }
     void portSpeedChanged(std::uint32_t baudRate) override { emit run.portSpeedChanged(baudRate); }
+    // The rest of the run goes on and fails entry by entry, as it always has; the loss is told once.
+    void entryFinished(std::size_t index, EntryOutcome) override {
+        if (lostTold)
+            return;
+        if (const std::optional<PortFailure> lost = run.port.lostPort()) {
+            lostTold = true;
+            emit run.portLost(static_cast<int>(index) + 1, QString::fromStdString(explainPortFailure(*lost)));
+        }
+    }
 
 private:
     TransmitRun& run;
+    bool lostTold = false;
 };
 
 TransmitRun::TransmitRun(PortConnection& port, std::vector<std::string> entries, QObject* parent)

@@ -34,6 +34,8 @@ signals:
     void entryStarted(int index);
     void textAppended(const QString& text);
     void portSpeedChanged(quint32 baudRate);
+    // The port's device went away during entry `entryNumber` (counted from 1); sent once.
+    void portLost(int entryNumber, const QString& explanation);
     // The last signal of a run: the link is back on the thread that started it.
     void finished();
 

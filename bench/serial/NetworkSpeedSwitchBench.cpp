@@ -7,6 +7,7 @@
 //     network_speed_switch_bench [ROUNDS]
 
 #include "serial/SerialLink.h"
+#include "serial/core/PortFailureText.h"
 #include "tools/simulator/testing/DeviceServerProcess.h"
 
 #include <QCoreApplication>
@@ -57,7 +58,8 @@ void switchOnce(SerialLink& link, const Bytes& command, std::uint32_t baud,
     if (!changed) {
         // Counted, then the link is opened again (as Reconnect would) so that the rounds go on.
         ++figures.failed;
-        std::fprintf(stderr, "the switch to %u failed: %s\n", baud, link.networkFailure().value_or("?").c_str());
+        std::fprintf(stderr, "the switch to %u failed: %s\n", baud,
+                     (link.lostPort() ? explainPortFailure(*link.lostPort()) : std::string("?")).c_str());
         for (int retry = 0; retry < kReopenRetries && !link.OpenPort(); ++retry)
             link.waitPumping(kReopenPause);
     }

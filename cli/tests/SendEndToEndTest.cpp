@@ -10,9 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
+#include <grp.h>
+#include <optional>
 #include <sstream>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -131,8 +137,8 @@ TEST(SendToNetworkPort, NamesHostPortAndReasonWhenNothingListens) {
         send.start({VARNU_CLI_PATH, "send", "--port", "rfc2217://127.0.0.1:" + port, kData + "/two_entries.DAT"}));
     EXPECT_EQ(send.wait(kRunPatience), kExitFailure);
     ::close(fd);
-    EXPECT_NE(send.errors.find("Not able to Connect.\nvarnu-cli send: 127.0.0.1 port " + port +
-                               ": the connection was refused (nothing listens there)\n"),
+    EXPECT_NE(send.errors.find("Not able to Connect.\nThe network port \"rfc2217://127.0.0.1:" + port +
+                               "\" refused the connection: nothing accepts connections"),
               std::string::npos)
         << send.errors;
 }
@@ -256,7 +262,9 @@ class SendToVanishingProjector : public SendEndToEnd {
     std::string rules() const override { return "on 1B 07 01 00 09 -> delay 5000, ack\n"; }
 };
 
-TEST_F(SendToVanishingProjector, ReportsEveryRemainingEntryAndEnds) {
+// The remaining entries fail one by one as before, and the exit status and stderr say that
+// the port was lost, and at which entry.
+TEST_F(SendToVanishingProjector, ReportsEveryRemainingEntryAndEndsSayingThePortWasLost) {
     ASSERT_TRUE(startSend("ESC 07 01 00 08 01 EF\r\nESC 07 01 00 09 01 EE\r\nESC 07 01 00 08 00 F0\r\n"
                           "ESC 07 01 00 08 01 EF\r\n"));
     ASSERT_TRUE(send.readOutputUntil("(2) ", kEntryPatience)) << send.output;
@@ -267,14 +275,213 @@ TEST_F(SendToVanishingProjector, ReportsEveryRemainingEntryAndEnds) {
         std::this_thread::sleep_for(5ms);
     sim.kill();
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(send.wait(kRunPatience), kExitEntriesFailed);
+    EXPECT_EQ(send.wait(kRunPatience), kExitFailure);
     // No retries against a dead line: each remaining transfer gives up at once.
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
     EXPECT_EQ(send.output, "(1) ACK \r\n"
                            "(2) No response.\r\n"
                            "(3) Failure during data Transmission.\r\n"
                            "(4) Failure during data Transmission.\r\n");
+    EXPECT_NE(send.errors.find("varnu-cli send: the port was lost during entry 2 of 4.\nThe port \"" +
+                               sim.link.string() + "\" (/dev/pts/"),
+              std::string::npos)
+        << send.errors;
+    EXPECT_NE(send.errors.find("went away while it was open"), std::string::npos) << send.errors;
 }
+
+// --- The port: why it does not open, one owner at a time, signals, other users. ---
+
+constexpr const char* kSetpriv = "/usr/bin/setpriv";
+const std::string kSetThenGetThenSet = "ESC 07 01 00 08 01 EF\r\nESC 06 02 00 08 F0\r\nESC 07 01 00 08 00 F0\r\n";
+
+// The device behind the simulator's link ("/dev/pts/3").
+std::string deviceOf(const std::filesystem::path& link) {
+    return std::filesystem::read_symlink(link).string();
+}
+
+// QSerialPort's lock file for a path: "/var/lock/LCK..pts_3" for "/dev/pts/3".
+std::string qtLockFileOf(const std::string& path) {
+    std::string name = path.starts_with("/dev/") ? path.substr(std::string("/dev/").size()) : path;
+    std::replace(name.begin(), name.end(), '/', '_');
+    return "/var/lock/LCK.." + name;
+}
+
+// The command run as the unprivileged user "nobody", or nothing where this test cannot switch
+// user (it needs root and setpriv).
+std::optional<std::vector<std::string>> asNobody(std::vector<std::string> argv) {
+    if (::geteuid() != 0 || ::access(kSetpriv, X_OK) != 0)
+        return std::nullopt;
+    argv.insert(argv.begin(), {kSetpriv, "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
+    return argv;
+}
+
+struct OpenFailureCase {
+    const char* name;
+    std::string port; // in the simulator's folder, or absolute
+    std::string says; // the explanation below "Not able to Connect.", PORT standing for the port
+};
+
+void PrintTo(const OpenFailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SendOpenFailure : public SendEndToEnd, public ::testing::WithParamInterface<OpenFailureCase> {};
+
+TEST_P(SendOpenFailure, SaysWhyBelowTheFixedMessageAndSendsNothing) {
+    const OpenFailureCase& c = GetParam();
+    const std::string port = c.port.starts_with("/") ? c.port : sim.file(c.port, "not a port").string();
+    std::vector<std::string> argv{VARNU_CLI_PATH, "send", "--port", port, sim.file("list.DAT", kTwoSets).string()};
+    ASSERT_TRUE(send.start(argv));
+    EXPECT_EQ(send.wait(kRunPatience), kExitFailure);
+    EXPECT_EQ(send.output, "");
+    std::string says = c.says;
+    if (const std::size_t at = says.find("PORT"); at != std::string::npos)
+        says.replace(at, 4, port);
+    EXPECT_NE(send.errors.find("Not able to Connect.\n" + says), std::string::npos) << send.errors;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ports, SendOpenFailure,
+    ::testing::Values(OpenFailureCase{"MissingDevice", "/dev/ttyUSB-varnu-none",
+                                      "There is no port \"/dev/ttyUSB-varnu-none\" on this machine (the system says "
+                                      "\"No such file or directory\")."},
+                      OpenFailureCase{"RegularFile", "port.txt", "\"PORT\" is a regular file, not a serial port."},
+                      OpenFailureCase{"NullDevice", "/dev/null",
+                                      "\"/dev/null\" is a device of another kind, not a serial port."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Two runs on one device through two names, a symbolic link and the device it points to, as
+// root: the second is refused at once and names the first; the first is not disturbed.
+TEST_F(SendEndToEnd, ASecondSenderThroughAnotherNameIsRefusedAndNamesTheHolder) {
+    ASSERT_TRUE(startSend(kTwoSets));
+    ASSERT_TRUE(send.readOutputUntil("(1) ", kEntryPatience)) << send.output;
+    const std::string device = deviceOf(sim.link);
+    ChildProcess second;
+    ASSERT_TRUE(second.start({VARNU_CLI_PATH, "send", "--port", device, sim.path("list.DAT").string()}));
+    EXPECT_EQ(second.wait(kRunPatience), kExitFailure);
+    EXPECT_EQ(second.output, "");
+    EXPECT_NE(second.errors.find("Not able to Connect.\nThe port \"" + device +
+                                 "\" is in use by another program: varnu-cli (pid " + std::to_string(send.pid()) + ")"),
+              std::string::npos)
+        << second.errors;
+    EXPECT_EQ(send.wait(kRunPatience), kExitOk);
+    EXPECT_EQ(send.output, "(1) ACK \r\n(2) ACK \r\n");
+}
+
+struct StopSignalCase {
+    const char* name;
+    int signal;
+    int status;
+};
+
+void PrintTo(const StopSignalCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SendStoppedBySignal : public SendEndToEnd, public ::testing::WithParamInterface<StopSignalCase> {};
+
+// The signal comes while the Get's data frames are read: the run stops within the attempt under
+// way, the Receive List so far ends its line and says "Stopped.", the port and its lock file
+// are released, and the next run opens the port at once.
+TEST_P(SendStoppedBySignal, EndsTheRunReleasesThePortAndExitsWith128PlusTheSignal) {
+    const StopSignalCase& c = GetParam();
+    ASSERT_TRUE(startSend(kSetThenGetThenSet));
+    ASSERT_TRUE(send.readOutputUntil("(2) ACK 1B0702000801EE\r\n", kEntryPatience)) << send.output;
+    const std::string device = deviceOf(sim.link);
+    ASSERT_EQ(::kill(send.pid(), c.signal), 0);
+    EXPECT_EQ(send.wait(kRunPatience), c.status) << "-1: ended by the signal itself";
+    EXPECT_EQ(send.output, "(1) ACK \r\n(2) ACK 1B0702000801EE\r\nStopped.\r\n");
+    EXPECT_TRUE(
+        send.errors.ends_with("varnu-cli send: interrupted by " + std::string(c.name) + " after entry 1 of 3.\n"))
+        << send.errors;
+    EXPECT_FALSE(std::filesystem::exists(qtLockFileOf(device))) << "the lock file was left behind";
+
+    ChildProcess next;
+    ASSERT_TRUE(next.start({VARNU_CLI_PATH, "send", "--port", device, sim.file("one.DAT", kTwoSets).string()}));
+    EXPECT_EQ(next.wait(kRunPatience), kExitOk) << next.errors;
+    EXPECT_EQ(next.output, "(1) ACK \r\n(2) ACK \r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, SendStoppedBySignal,
+                         ::testing::Values(StopSignalCase{"SIGINT", SIGINT, 130},
+                                           StopSignalCase{"SIGTERM", SIGTERM, 143},
+                                           StopSignalCase{"SIGHUP", SIGHUP, 129}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// As an unprivileged user: a port without permission is explained with its group and the
+// remedy, and a stale lock file that root left behind (a run killed outright) does not bar
+// the port.
+class SendAsAnotherUser : public SendEndToEnd {
+protected:
+    void SetUp() override {
+        SendEndToEnd::SetUp();
+        if (!asNobody({}))
+            GTEST_SKIP() << "switching to the user nobody needs root and " << kSetpriv;
+        // The user reaches the link, the list and the device.
+        std::filesystem::permissions(sim.link.parent_path(),
+                                     std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                         std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                                         std::filesystem::perms::others_exec);
+        device = deviceOf(sim.link);
+    }
+    void TearDown() override {
+        for (const std::string& lock : plantedLocks)
+            std::filesystem::remove(lock);
+    }
+
+    ChildProcess& startAsNobody(const std::string& list) {
+        const auto argv = asNobody({VARNU_CLI_PATH, "send", "--port", sim.link.string(), sim.file("list.DAT", list)});
+        EXPECT_TRUE(argv && send.start(*argv));
+        return send;
+    }
+
+    std::string device;
+    std::vector<std::string> plantedLocks; // left behind by a killed run
+};
+
+TEST_F(SendAsAnotherUser, APortWithoutPermissionNamesItsGroupAndTheRemedy) {
+    const group* dialout = ::getgrnam("dialout");
+    if (dialout == nullptr)
+        GTEST_SKIP() << "this machine has no group dialout";
+    ASSERT_EQ(::chown(device.c_str(), 0, dialout->gr_gid), 0);
+    ASSERT_EQ(::chmod(device.c_str(), 0660), 0);
+    startAsNobody(kTwoSets);
+    EXPECT_EQ(send.wait(kRunPatience), kExitFailure);
+    EXPECT_EQ(send.output, "");
+    EXPECT_NE(send.errors.find("Not able to Connect.\nYou may not open the port \"" + sim.link.string() + "\" (" +
+                               device +
+                               "): permission to read and write it is denied. It belongs to the group \"dialout\" "
+                               "(crw-rw----), and you (user \"nobody\") are not in that group. Add yourself to it "
+                               "with: sudo usermod -aG dialout $USER, then log out and log in again"),
+              std::string::npos)
+        << send.errors;
+}
+
+// A root run killed outright leaves its lock file behind, which the user may not remove.
+TEST_F(SendAsAnotherUser, TheLockFileOfAKilledRootRunDoesNotBarThePort) {
+    ASSERT_EQ(::chmod(device.c_str(), 0666), 0);
+    ChildProcess rootRun;
+    ASSERT_TRUE(rootRun.start({VARNU_CLI_PATH, "send", "--port", sim.link.string(), sim.file("root.DAT", kTwoSets)}));
+    ASSERT_TRUE(rootRun.readOutputUntil("(1) ", kEntryPatience)) << rootRun.output;
+    rootRun.stop(SIGKILL);
+    // A real port's last close ends its exclusive mode; the simulator keeps its side of the line
+    // open, so the test ends it as that close would.
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::ioctl(fd, TIOCNXCL), 0);
+    ::close(fd);
+    // Its lock file, under whichever name it took: the test removes it afterwards.
+    for (const std::string& lock : {qtLockFileOf(device), qtLockFileOf(sim.link.string())}) {
+        if (std::filesystem::exists(lock))
+            plantedLocks.push_back(lock);
+    }
+    ASSERT_FALSE(plantedLocks.empty()) << "the killed run left no lock file";
+
+    startAsNobody(kTwoSets);
+    EXPECT_EQ(send.wait(kRunPatience), kExitOk) << send.errors;
+    EXPECT_EQ(send.output, "(1) ACK \r\n(2) ACK \r\n");
+}
+
 #endif
 
 } // namespace

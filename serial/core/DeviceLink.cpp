@@ -13,7 +13,23 @@ DeviceLink::~DeviceLink() {
 }
 
 bool DeviceLink::OpenPort() {
-    return varnu::OpenPort(*device_, settings_);
+    return openAndRecord();
+}
+
+bool DeviceLink::openAndRecord() {
+    if (varnu::OpenPort(*device_, settings_)) {
+        openFailure_.reset();
+        return true;
+    }
+    openFailure_ = device_->failure().value_or(portFailure(PortProblem::Other, settings_.portName));
+    return false;
+}
+
+std::optional<PortFailure> DeviceLink::lostPort() const {
+    std::optional<PortFailure> failure = device_->failure();
+    if (!device_->isOpen() || !failure || failure->problem != PortProblem::Lost)
+        return std::nullopt;
+    return failure;
 }
 
 void DeviceLink::ClosePort() {
@@ -45,7 +61,7 @@ void DeviceLink::waitPumping(std::chrono::milliseconds period) {
 bool DeviceLink::reopenAt(std::uint32_t baudRate) {
     varnu::ClosePort(*device_);
     settings_.baudRate = baudRate;
-    return varnu::OpenPort(*device_, settings_);
+    return openAndRecord();
 }
 
 } // namespace varnu

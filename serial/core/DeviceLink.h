@@ -8,6 +8,7 @@
 #include "serial/core/SerialDevice.h"
 
 #include <memory>
+#include <optional>
 #include <stop_token>
 
 namespace varnu {
@@ -27,6 +28,13 @@ public:
     void ClosePort();
     bool isOpen() const;
 
+    // Why the last OpenPort (or the reopen of a speed change) failed; nothing after one that
+    // worked.
+    const std::optional<PortFailure>& openFailure() const { return openFailure_; }
+    // The open port's device has gone away (an adapter unplugged): why, until the port is
+    // closed. Every transfer fails at once meanwhile.
+    std::optional<PortFailure> lostPort() const;
+
     // A stop request cuts the waits of a run short and ends a read after the attempt under way
     // (a second at most); a write ends on its own.
     void setStopToken(std::stop_token stop) { stop_ = std::move(stop); }
@@ -43,7 +51,10 @@ protected:
 private:
     std::unique_ptr<SerialDevice> device_;
     std::unique_ptr<Clock> clock_;
+    bool openAndRecord();
+
     PortSettings settings_;
+    std::optional<PortFailure> openFailure_;
     std::stop_token stop_;
 };
 

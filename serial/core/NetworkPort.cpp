@@ -128,4 +128,28 @@ std::string describeFailure(const NetworkFailure& failure) {
     return where + failure.detail;
 }
 
+PortFailure portFailureOf(const NetworkFailure& failure, const std::string& portName) {
+    const auto problem = [&] {
+        switch (failure.kind) {
+        case NetworkFailureKind::Refused:
+            return PortProblem::NetworkRefused;
+        case NetworkFailureKind::NoAnswer:
+            return PortProblem::NetworkSilent;
+        case NetworkFailureKind::Dropped:
+        case NetworkFailureKind::Stalled:
+            return PortProblem::Lost;
+        default:
+            return PortProblem::Other;
+        }
+    }();
+    PortFailure port = portFailure(problem, portName);
+    // The reason without the endpoint, which the port name already gives; a refusal says it all.
+    if (problem != PortProblem::NetworkRefused) {
+        const std::string text = describeFailure(failure);
+        const std::string where = describeEndpoint(failure.address) + ": ";
+        port.systemText = text.starts_with(where) ? text.substr(where.size()) : text;
+    }
+    return port;
+}
+
 } // namespace varnu

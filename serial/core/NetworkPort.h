@@ -4,8 +4,10 @@
 // with the COM-PORT-OPTION, which also carries the line settings. HOST is an IPv4 address, an
 // IPv6 address in brackets or a host name. Any other port name is a serial device.
 
+#include "serial/core/PortFailure.h"
 #include <cstdint>
 #include <optional>
+
 #include <string>
 #include <string_view>
 #include <variant>
@@ -60,5 +62,8 @@ struct NetworkFailure {
 
 // One sentence that names the host, the port and the reason.
 std::string describeFailure(const NetworkFailure& failure);
+
+// The same failure as every port reports it (explainPortFailure gives its sentences).
+PortFailure portFailureOf(const NetworkFailure& failure, const std::string& portName);
 
 } // namespace varnu

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 
+#include "serial/core/PortFailure.h"
 #include "serial/core/PortSettings.h"
 
 namespace varnu {
@@ -92,6 +93,11 @@ public:
     // Reads up to into.size() bytes under the read time-outs, waiting at most `waitLimit` in
     // all; the count taken, 0 when the port is closed or gone.
     virtual std::size_t readAttempt(std::span<std::uint8_t> into, std::chrono::milliseconds waitLimit) = 0;
+
+    // The last failure since open() was called: why the open failed (the device itself, or a
+    // line state the driver refused), or, once the open port's device has gone away, Lost.
+    // Nothing while all is well. A device that cannot tell says nothing.
+    virtual std::optional<PortFailure> failure() const { return std::nullopt; }
 };
 
 } // namespace varnu

@@ -1,11 +1,12 @@
 #include "serial/dialog/CPortSettingsDlg.h"
 
+#include "serial/MachinePorts.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSerialPortInfo>
 
 namespace varnu {
 namespace {
@@ -46,13 +47,24 @@ void showText(QComboBox* combo, const std::string& text) {
     combo->setEditText(value);
 }
 
-void addMachinePorts(QComboBox* combo) {
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+// The item of a machine port shows its description beside its path; the path alone is its
+// name. The stable /dev/serial/by-id/ name is its tool tip.
+void addMachinePorts(QComboBox* combo, const std::vector<SerialPortEntry>& ports) {
+    for (const SerialPortEntry& port : ports) {
+        const QString path = QString::fromStdString(port.path);
         const QString label =
-            info.description().isEmpty() ? info.portName() : info.portName() + " - " + info.description();
-        combo->addItem(label, info.portName());
-        combo->setItemData(combo->count() - 1, info.systemLocation(), Qt::ToolTipRole);
+            port.description.empty() ? path : path + QStringLiteral(" - ") + QString::fromStdString(port.description);
+        combo->addItem(label, path);
+        if (!port.byId.empty())
+            combo->setItemData(combo->count() - 1, QString::fromStdString(port.byId), Qt::ToolTipRole);
     }
+}
+
+// The port name the field holds: an item's label stands for its name.
+QString portNameIn(const QComboBox* combo) {
+    const QString text = combo->currentText();
+    const int index = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    return index < 0 ? text : combo->itemData(index, kPortNameRole).toString();
 }
 
 QLabel* labelFor(const QString& caption, QWidget* buddy, QWidget* parent) {
@@ -63,10 +75,12 @@ QLabel* labelFor(const QString& caption, QWidget* buddy, QWidget* parent) {
 
 } // namespace
 
-CPortSettingsDlg::CPortSettingsDlg(const PortDialogValues& values, QWidget* parent) : QDialog(parent) {
+CPortSettingsDlg::CPortSettingsDlg(const PortDialogValues& values, const std::vector<SerialPortEntry>& machinePorts,
+                                   QWidget* parent)
+    : QDialog(parent) {
     setWindowTitle(QStringLiteral("ﾀﾞｲｱﾛｸﾞ"));
     port = editableCombo(kPortNames, this);
-    addMachinePorts(port);
+    addMachinePorts(port, machinePorts);
     baud = editableCombo(kBaudRates, this);
     dataBits = editableCombo(kDataBits, this);
     parity = listCombo(kParityNames, values.parityIndex, this);
@@ -96,7 +110,7 @@ CPortSettingsDlg::CPortSettingsDlg(const PortDialogValues& values, QWidget* pare
 }
 
 PortDialogValues CPortSettingsDlg::values() const {
-    return {port->currentText().toStdString(), baud->currentText().toStdString(), dataBits->currentText().toStdString(),
+    return {portNameIn(port).toStdString(), baud->currentText().toStdString(), dataBits->currentText().toStdString(),
             parity->currentIndex(), stopBits->currentIndex()};
 }
 
@@ -118,7 +132,7 @@ QComboBox* CPortSettingsDlg::control(int id) const {
 }
 
 bool runPortSettingsDialog(PortDialogValues& values, QWidget* parent) {
-    CPortSettingsDlg dialog(values, parent);
+    CPortSettingsDlg dialog(values, listSerialPorts(), parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     values = dialog.values();

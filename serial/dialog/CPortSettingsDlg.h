@@ -4,7 +4,10 @@
 
 #include <QDialog>
 
+#include "serial/core/PortFailure.h"
 #include "serial/dialog/PortDialogValues.h"
+
+#include <vector>
 
 class QComboBox;
 
@@ -20,7 +23,10 @@ public:
     static constexpr int kParityCombo = 1037;
     static constexpr int kStopBitsCombo = 1038;
 
-    explicit CPortSettingsDlg(const PortDialogValues& values, QWidget* parent = nullptr);
+    // The port list offers "COM1" to "COM4", then `machinePorts`, each with its description
+    // beside its path.
+    explicit CPortSettingsDlg(const PortDialogValues& values, const std::vector<SerialPortEntry>& machinePorts = {},
+                              QWidget* parent = nullptr);
 
     // The values as the controls hold them now.
     PortDialogValues values() const;
@@ -34,7 +40,8 @@ private:
     QComboBox* stopBits;
 };
 
-// Shows the dialog modally over `parent`; on OK `values` receives the dialog's values.
+// Shows the dialog modally over `parent`, offering the serial ports of this machine; on OK
+// `values` receives the dialog's values.
 bool runPortSettingsDialog(PortDialogValues& values, QWidget* parent);
 
 } // namespace varnu

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -70,6 +71,19 @@ void flood(SerialLink& link) {
     link.purge();
 }
 
+// Sets the port and opens it.
+bool openOn(SerialLink& link, const std::string& port) {
+    link.setSettings(PortSettings{port});
+    return link.OpenPort();
+}
+
+// The Receive List of the exchange that proves the port works.
+std::string goodExchange(Link& link) {
+    ReceiveList receiveList;
+    TransmitSequence(link, receiveList).run(std::vector<std::string>{kGoodEntry});
+    return receiveList.text;
+}
+
 void PrintTo(const FaultCase& c, std::ostream* os) {
     *os << c.name;
 }
@@ -83,8 +97,7 @@ TEST_P(FaultInjection, EndsWithTheRuleTextAndTheLinkWorksAfterAReconnect) {
     ASSERT_TRUE(sim.start(VARNU_SIMULATOR_BINARY, readFile(std::string(VARNU_TEST_DATA) + "/faults/" + c.rulesFile)))
         << "simulator did not start";
     SerialLink link;
-    link.setSettings(PortSettings{sim.link.string()});
-    ASSERT_TRUE(link.OpenPort());
+    ASSERT_TRUE(openOn(link, sim.link.string()));
     if (c.floodFirst)
         flood(link);
 
@@ -96,9 +109,61 @@ TEST_P(FaultInjection, EndsWithTheRuleTextAndTheLinkWorksAfterAReconnect) {
 
     link.ClosePort();
     ASSERT_TRUE(link.OpenPort());
-    ReceiveList afterReconnect;
-    TransmitSequence(link, afterReconnect).run(std::vector<std::string>{kGoodEntry});
-    EXPECT_EQ(afterReconnect.text, kGoodReceiveText);
+    EXPECT_EQ(goodExchange(link), kGoodReceiveText);
+}
+
+// Two links on the simulator's line, one through its symbolic link and one through the device
+// it points to: the second is refused and names this process; once the first closes, the
+// second opens and works.
+TEST(PortOwner, ALinkAndItsTargetAreOnePortWithOneOwner) {
+    SimulatorProcess sim;
+    ASSERT_TRUE(sim.start(VARNU_SIMULATOR_BINARY)) << "simulator did not start";
+    const std::string device = std::filesystem::read_symlink(sim.link).string();
+    SerialLink first;
+    ASSERT_TRUE(openOn(first, sim.link.string()));
+    SerialLink second;
+    EXPECT_FALSE(openOn(second, device));
+    ASSERT_TRUE(second.openFailure());
+    EXPECT_EQ(second.openFailure()->problem, PortProblem::InUse);
+    ASSERT_TRUE(second.openFailure()->facts.holder);
+    EXPECT_EQ(second.openFailure()->facts.holder->pid, QCoreApplication::applicationPid());
+
+    first.ClosePort();
+    ASSERT_TRUE(second.OpenPort());
+    EXPECT_EQ(goodExchange(second), kGoodReceiveText);
+}
+
+// A stop request in the middle of a Get's data frames (what a signal to varnu-cli send turns
+// into) ends the run within the attempt under way; the closed port opens again at once.
+TEST(PortOwner, AStopInTheMiddleOfARunEndsItAndFreesThePort) {
+    SimulatorProcess sim;
+    ASSERT_TRUE(sim.start(VARNU_SIMULATOR_BINARY)) << "simulator did not start";
+    SerialLink link;
+    ASSERT_TRUE(openOn(link, sim.link.string()));
+    std::stop_source stop;
+    link.setStopToken(stop.get_token());
+
+    class StopAfterFirstFrame : public ReceiveList {
+    public:
+        explicit StopAfterFirstFrame(std::stop_source& stop) : stop_(stop) {}
+        void textAppended(std::string_view text) override {
+            ReceiveList::textAppended(text);
+            if (text == "1B0702000801EE")
+                stop_.request_stop(); // the next frame read is under way when this lands
+        }
+
+    private:
+        std::stop_source& stop_;
+    } receiveList(stop);
+    const RunSummary summary =
+        TransmitSequence(link, receiveList)
+            .run(std::vector<std::string>{kGoodEntry, "(2) ESC 06 02 00 08 F0", kGoodEntry}, stop.get_token());
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_EQ(receiveList.text, kGoodReceiveText + "(2) ACK 1B0702000801EE\r\nStopped.\r\n");
+    link.ClosePort();
+
+    SerialLink next;
+    EXPECT_TRUE(openOn(next, sim.link.string()));
 }
 #endif
 

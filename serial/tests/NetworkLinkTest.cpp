@@ -4,6 +4,7 @@
 // (shared machines); bench/serial measures them.
 
 #include "serial/SerialLink.h"
+#include "serial/core/PortFailureText.h"
 #include "serial/testing/QtCoreEnvironment.h"
 #include "tools/simulator/testing/SimulatorProcess.h"
 
@@ -19,6 +20,13 @@
 
 namespace varnu {
 namespace {
+
+// Why the link failed to open or lost its port, as the user reads it; empty while all is well.
+std::string whyFailed(const SerialLink& link) {
+    if (const auto lost = link.lostPort())
+        return explainPortFailure(*lost);
+    return link.openFailure() ? explainPortFailure(*link.openFailure()) : std::string();
+}
 
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
@@ -84,7 +92,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(sim.startListening(VARNU_SIMULATOR_BINARY, kRules)) << "simulator did not start";
         link.setSettings(PortSettings{sim.served()});
-        ASSERT_TRUE(link.OpenPort()) << link.networkFailure().value_or("");
+        ASSERT_TRUE(link.OpenPort()) << whyFailed(link);
     }
     Bytes command(const Bytes& frame) {
         EXPECT_EQ(link.writePort(frame), frame.size());
@@ -145,13 +153,14 @@ TEST_F(RawTcpLink, ADroppedConnectionEndsTheReadWithoutSpinningAndReconnectOpens
     wall.restart();
     EXPECT_EQ(link.writePort(kSet), 0u);
     EXPECT_LT(wall.elapsed(), 500);
-    EXPECT_NE(link.networkFailure().value_or("").find("127.0.0.1 port "), std::string::npos);
-    EXPECT_NE(link.networkFailure().value_or("").find("the connection was closed by the far end"), std::string::npos)
-        << link.networkFailure().value_or("");
+    EXPECT_NE(whyFailed(link).find("The connection to the network port \"" + sim.served() + "\" was lost"),
+              std::string::npos)
+        << whyFailed(link);
+    EXPECT_NE(whyFailed(link).find("the connection was closed by the far end"), std::string::npos) << whyFailed(link);
 
     link.ClosePort();
     ASSERT_TRUE(link.OpenPort());
-    EXPECT_EQ(link.networkFailure(), std::nullopt);
+    EXPECT_EQ(whyFailed(link), "");
     EXPECT_EQ(command(kSet), kAckByte);
 }
 #endif
@@ -166,13 +175,13 @@ void expectOpenFails(const std::string& name, const std::string& reason, qint64 
     EXPECT_FALSE(link.OpenPort()) << name;
     EXPECT_GE(wall.elapsed(), least) << name;
     EXPECT_LT(wall.elapsed(), most) << name;
-    EXPECT_NE(link.networkFailure().value_or("").find(reason), std::string::npos) << link.networkFailure().value_or("");
+    EXPECT_NE(whyFailed(link).find(reason), std::string::npos) << whyFailed(link);
     EXPECT_EQ(link.writePort(kSet), 0u);
 }
 
 TEST(NetworkPortOpen, FailsForAPortNobodyListensOnAndAHostThatDoesNotAnswer) {
     const LoopbackSocket closed(-1);
-    expectOpenFails(closed.name("tcp"), "the connection was refused", 0, 1000);
+    expectOpenFails(closed.name("tcp"), "refused the connection", 0, 1000);
 
     // A listener whose queue is full drops further connection requests unanswered.
     const LoopbackSocket full(0);

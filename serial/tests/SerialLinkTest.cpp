@@ -2,11 +2,15 @@
 // Every test here needs /dev/ptmx; timings are checked with loose bounds (shared machines).
 
 #include "serial/SerialLink.h"
+#include "serial/PortFacts.h"
 #include "serial/PortPath.h"
 #include "serial/core/LinkTimings.h"
 #include "serial/testing/PtyPeer.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 
@@ -248,17 +252,21 @@ private slots:
         QTest::addColumn<int>("dataBits");
         QTest::addColumn<int>("parity");
         QTest::addColumn<int>("stopBits");
-        QTest::newRow("baud 0 (text 'abc')") << 0u << 8 << 0 << 0;
-        QTest::newRow("4 data bits") << 9600u << 4 << 0 << 0;
-        QTest::newRow("9 data bits") << 9600u << 9 << 0 << 0;
-        QTest::newRow("parity code 5") << 9600u << 8 << 5 << 0;
-        QTest::newRow("stop-bit code 3") << 9600u << 8 << 0 << 3;
+        QTest::addColumn<QString>("setting"); // as the failure names it
+        QTest::newRow("baud 0 (text 'abc')") << 0u << 8 << 0 << 0 << "the speed 0 bit/s";
+        QTest::newRow("4 data bits") << 9600u << 4 << 0 << 0 << "4 data bits";
+        QTest::newRow("9 data bits") << 9600u << 9 << 0 << 0 << "9 data bits";
+        QTest::newRow("parity code 5") << 9600u << 8 << 5 << 0 << "the parity code 5";
+        QTest::newRow("stop-bit code 3") << 9600u << 8 << 0 << 3 << "the stop-bit code 3";
+        // A pseudo-terminal's driver itself refuses 7 data bits.
+        QTest::newRow("7 data bits") << 9600u << 7 << 0 << 0 << "7 data bits";
     }
     void refusedSettingsLeaveThePortClosed() {
         QFETCH(quint32, baud);
         QFETCH(int, dataBits);
         QFETCH(int, parity);
         QFETCH(int, stopBits);
+        QFETCH(QString, setting);
         peer = std::make_unique<PtyPeer>();
         QVERIFY(peer->ok());
         // Codes beyond the enumerators reach the driver layer as they are, and it must refuse them.
@@ -266,16 +274,133 @@ private slots:
         link->setSettings(settings);
         QVERIFY(!link->OpenPort());
         QVERIFY(!link->isOpen());
+        QVERIFY(link->openFailure());
+        QCOMPARE(link->openFailure()->problem, PortProblem::SettingRefused);
+        QCOMPARE(QString::fromStdString(link->openFailure()->setting), setting);
         QCOMPARE(link->writePort(kCommand), std::size_t(0));
         // Nothing is left holding the device: good settings open it at once.
         link->setSettings(PortSettings{peer->path()});
         QVERIFY(link->OpenPort());
     }
 
+    // What the name leads to decides the cause; the port is named as it was given.
     void missingDeviceDoesNotOpen() {
-        link->setSettings(PortSettings{"/dev/varnu-no-such-port"});
+        QTemporaryDir dir;
+        QFile file(dir.filePath("port.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(dir.filePath("nothing"), dir.filePath("dangling")));
+        const struct {
+            QString port;
+            PortProblem problem;
+            const char* kind;
+        } cases[] = {
+            {"/dev/varnu-no-such-port", PortProblem::NoSuchDevice, ""},
+            {dir.filePath("dangling"), PortProblem::NoSuchDevice, ""},
+            {file.fileName(), PortProblem::NotSerial, "a regular file"},
+            {dir.path(), PortProblem::NotSerial, "a folder"},
+            {"/dev/null", PortProblem::NotSerial, "a device of another kind"},
+        };
+        for (const auto& c : cases) {
+            link->setSettings(PortSettings{c.port.toStdString()});
+            QVERIFY(!link->OpenPort());
+            QVERIFY(!link->isOpen());
+            QVERIFY2(link->openFailure(), qPrintable(c.port));
+            QCOMPARE(link->openFailure()->problem, c.problem);
+            QCOMPARE(link->openFailure()->portName, c.port.toStdString());
+            QCOMPARE(link->openFailure()->facts.kind, std::string(c.kind));
+        }
+    }
+
+    // QSerialPort names its lock file after the path it opens.
+    void lockFilesAreNamedAfterThePath() {
+        QCOMPARE(QString::fromStdString(lockFilePathFor("/dev/ttyUSB0")), QString("/var/lock/LCK..ttyUSB0"));
+        QCOMPARE(QString::fromStdString(lockFilePathFor("/dev/pts/3")), QString("/var/lock/LCK..pts_3"));
+        QCOMPARE(QString::fromStdString(lockFilePathFor("/tmp/x/link")), QString("/var/lock/LCK.._tmp_x_link"));
+    }
+
+    // Whether a port can be opened is found without opening it: held by this process through
+    // the link's lock; free; locked by a lock file that names no process; held by the program
+    // a lock file names.
+    void accessIsToldWithoutOpeningThePort() {
+        openOnNewPty();
+        PortAccess access = portAccess(peer->path());
+        QCOMPARE(access.kind, PortAccessKind::InUse);
+        QVERIFY(access.holder);
+        QCOMPARE(access.holder->pid, QCoreApplication::applicationPid());
+
+        // A device that no process has open, and its lock file.
+        const std::string device = "/dev/full";
+        if (portAccess(device).kind != PortAccessKind::Ok)
+            QSKIP("another process has /dev/full open");
+        const QString lockPath = QString::fromStdString(lockFilePathFor(device));
+        QVERIFY(!QFile::exists(lockPath));
+        const auto removeLock = qScopeGuard([&] { QFile::remove(lockPath); });
+        QFile lock(lockPath);
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write("not a process number\n");
+        lock.close();
+        QCOMPARE(portAccessText(portAccess(device)), std::string("locked"));
+        QProcess other;
+        other.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        QVERIFY(other.waitForStarted());
+        QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        lock.write(QByteArray::number(other.processId()) + "\nsleep\nlocalhost\n");
+        lock.close();
+        QCOMPARE(portAccessText(portAccess(device)), "in use by " + std::to_string(other.processId()) + " sleep");
+        other.kill();
+        QVERIFY(other.waitForFinished());
+        QCOMPARE(portAccessText(portAccess(device)), std::string("ok")); // a stale lock file bars nobody
+    }
+
+    // A symbolic link and the device it points to are one port: whoever opens it second, by
+    // either name, is refused and told who holds it, until the first closes it.
+    void twoNamesOfOneDeviceHaveOneOwner() {
+        openOnNewPty();
+        QTemporaryDir dir;
+        const QString alias = dir.filePath("projector");
+        QVERIFY(QFile::link(QString::fromStdString(peer->path()), alias));
+        SerialLink second;
+        for (const QString& name : {alias, QString::fromStdString(peer->path())}) {
+            second.setSettings(PortSettings{name.toStdString()});
+            QVERIFY2(!second.OpenPort(), qPrintable(name));
+            QCOMPARE(second.openFailure()->problem, PortProblem::InUse);
+            QCOMPARE(second.openFailure()->devicePath, name == alias ? peer->path() : std::string());
+            QVERIFY(second.openFailure()->facts.holder);
+            QCOMPARE(second.openFailure()->facts.holder->pid, QCoreApplication::applicationPid());
+        }
+        link->ClosePort();
+        QVERIFY(second.OpenPort());
+    }
+
+    // A lock file whose process has ended is cleared; one of a running program (a terminal
+    // program that locks the port the same way) refuses the port and names that program.
+    void lockFilesOfOtherProgramsAreHonouredOnlyWhileTheyRun() {
+        peer = std::make_unique<PtyPeer>();
+        QVERIFY(peer->ok());
+        const QString lockPath = QString::fromStdString(lockFilePathFor(peer->path()));
+        const auto writeLock = [&](qint64 pid, const char* program) {
+            QFile lock(lockPath);
+            QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            lock.write(QByteArray::number(pid) + "\n" + program + "\nlocalhost\n");
+        };
+        QProcess other;
+        other.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        QVERIFY(other.waitForStarted());
+        writeLock(other.processId(), "sleep");
+        link->setSettings(PortSettings{peer->path()});
         QVERIFY(!link->OpenPort());
-        QVERIFY(!link->isOpen());
+        QCOMPARE(link->openFailure()->problem, PortProblem::InUse);
+        QVERIFY(link->openFailure()->facts.holder);
+        QCOMPARE(link->openFailure()->facts.holder->pid, other.processId());
+        QCOMPARE(link->openFailure()->facts.holder->program, std::string("sleep"));
+        QCOMPARE(link->openFailure()->facts.holder->lockFile, lockPath.toStdString());
+
+        other.kill();
+        QVERIFY(other.waitForFinished());
+        QVERIFY(link->OpenPort());
+        QVERIFY(QFile(lockPath).open(QIODevice::ReadOnly));
+        link->ClosePort();
+        QVERIFY(!QFile::exists(lockPath));
     }
 
     // The far end goes away in the middle of a read: no hang, no spin, nothing moved, and
@@ -302,6 +427,10 @@ private slots:
         const Timed later = timed([&] { result = link->readPort(received, ReadMode::Byte); });
         QCOMPARE(result, 0);
         QVERIFY(later.wallMs < 500);
+        // The link says the port is lost, until it is closed.
+        QVERIFY(link->lostPort());
+        QCOMPARE(link->lostPort()->problem, PortProblem::Lost);
+        QCOMPARE(link->lostPort()->portName, peer->path());
         // An event loop running beside the vanished port stays idle too.
         const Timed idle = timed([] { QTest::qWait(300); });
         qInfo("event loop beside a vanished port: %.2f ms CPU in 300 ms", idle.cpuMs);
@@ -309,6 +438,7 @@ private slots:
 
         link->ClosePort();
         QVERIFY(!link->isOpen());
+        QVERIFY(!link->lostPort());
         openOnNewPty();
         commandAndAck();
     }

@@ -2,14 +2,17 @@
 // the radix switch, the Multi bytes range, closing and the Port menu.
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTimer>
 
+#include "serial/core/PortFailureText.h"
 #include "shell/CVarnuApp.h"
 #include "shell/tests/TestSuites.h"
 #include "shell/tests/WindowFixture.h"
@@ -113,6 +116,8 @@ private slots:
     void unavailablePortIsReportedOnceBeforeTheWindow() {
         WindowFixture f("worked.ini", false);
         QCOMPARE(f.messages, QStringList{"Not able to Connect."});
+        // Below it, why: the same sentences varnu-cli prints.
+        QCOMPARE(f.explanations, QStringList{QString::fromStdString(explainPortFailure(f.port.whyNot))});
         QCOMPARE(f.port.opens, 1);
         QCOMPARE(f.text(kAddress1Edit), QString("1F"));
     }
@@ -421,9 +426,42 @@ private slots:
         QCOMPARE(f.port.closes, 1);
         QCOMPARE(f.port.opens, 2);
         QVERIFY(f.messages.isEmpty());
+        QVERIFY(f.notes.isEmpty()); // a port that worked says nothing when it opens again
         f.port.opens_succeed = false;
+        f.port.whyNot = portFailure(PortProblem::InUse, "COM1", "/dev/ttyS0");
+        f.port.whyNot.facts.holder = PortHolder{321, "minicom", ""};
         f.window->runCommand(kReconnect);
         QCOMPARE(f.messages, QStringList{"Not able to Connect."});
+        QVERIFY2(f.explanations.front().contains("in use by another program: minicom (pid 321)"),
+                 qPrintable(f.explanations.front()));
+        // Once the other program lets go, Reconnect says briefly that the port is back.
+        f.port.opens_succeed = true;
+        f.window->runCommand(kReconnect);
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(f.notes, QStringList{"The port \"COM1\" is open again."});
+    }
+
+    // The device goes away: the run fails the remaining entries as ever, and when it is over
+    // the window says once that the port was lost, naming it and Port > Reconnect.
+    void aLostPortIsToldOnceWhenTheRunEnds() {
+        WindowFixture f("worked.ini");
+        QTemporaryDir dir;
+        QFile list(dir.filePath("list.DAT"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("ESC 07 01 00 08 01 EF\r\nESC 07 01 00 08 00 F0\r\n");
+        list.close();
+        f.window->openListFile(list.fileName());
+        f.port.lost = portFailure(PortProblem::Lost, "COM3", "/dev/ttyUSB0");
+        f.window->runCommand(kTransmit);
+        QTRY_VERIFY(!f.window->isTransmitting());
+        QCOMPARE(QString::fromStdString(f.window->receiveText),
+                 QString("(1) Failure during data Transmission.\r\n(2) Failure during data Transmission.\r\n"));
+        QCOMPARE(f.messages, QStringList{"The port was lost during entry 1."});
+        QCOMPARE(f.explanations.front(), QString::fromStdString(explainPortFailure(*f.port.lost)) +
+                                             " Once it is back, Port > Reconnect will reopen it.");
+        f.window->runCommand(kReconnect);
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(f.notes, QStringList{"The port \"COM1\" is open again."});
     }
 };
 

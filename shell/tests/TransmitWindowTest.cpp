@@ -40,7 +40,11 @@ struct SimulatorWindow {
         settings.portName = sim.link.string();
         link.setSettings(settings);
         window = std::make_unique<CVarnuDlg>(connection, kCatalogue);
-        window->showMessage = [this](const QString& headline, const QString&) { messages << headline; };
+        window->showMessage = [this](const QString& headline, const QString& explanation) {
+            messages << headline;
+            explanations << explanation;
+        };
+        window->showNote = [this](const QString& text) { notes << text; };
         window->initialise();
         window->show();
     }
@@ -59,6 +63,8 @@ struct SimulatorWindow {
     SerialLink link;
     SerialLinkConnection connection{link};
     QStringList messages;
+    QStringList explanations;
+    QStringList notes;
     std::unique_ptr<CVarnuDlg> window;
 };
 
@@ -107,6 +113,34 @@ private slots:
 
         // The line stays at the new speed: the next run is understood.
         w.window->transmitList.select(0);
+        w.window->runCommand(kClear);
+        w.openList("ESC 07 01 00 08 00 F0\r\n");
+        w.window->runCommand(kTransmit);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.window->isTransmitting(), kRunPatienceMs);
+        QCOMPARE(w.receiveList(), QString("(1) ACK \n"));
+    }
+
+    // The projector's line drops after entry 2 (the simulator then serves a new line at the
+    // same link): the window says once that the port was lost, and Reconnect brings it back.
+    void aLineThatDropsIsToldOnceAndReconnectReopensIt() {
+        SimulatorWindow w("on 1B 07 01 01 0C -> ack, hangup\n");
+        QVERIFY(w.started);
+        w.openList("ESC 07 01 00 08 01 EF\r\nESC 07 01 01 0C 00 EB\r\nESC 07 01 00 08 00 F0\r\n"
+                   "ESC 07 01 00 08 01 EF\r\n");
+        w.window->runCommand(kTransmit);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.window->isTransmitting(), kRunPatienceMs);
+        QCOMPARE(w.receiveList(), QString("(1) ACK \n(2) ACK \n(3) Failure during data Transmission.\n"
+                                          "(4) Failure during data Transmission.\n"));
+        QCOMPARE(w.messages, QStringList{"The port was lost during entry 2."});
+        const QString explanation = w.explanations.front();
+        QVERIFY2(explanation.startsWith("The port \"" + QString::fromStdString(w.sim.link.string()) + "\" (/dev/pts/"),
+                 qPrintable(explanation));
+        QVERIFY2(explanation.endsWith("Once it is back, Port > Reconnect will reopen it."), qPrintable(explanation));
+
+        w.window->runCommand(kReconnect);
+        QCOMPARE(w.messages.size(), 1);
+        QCOMPARE(w.notes,
+                 QStringList{"The port \"" + QString::fromStdString(w.sim.link.string()) + "\" is open again."});
         w.window->runCommand(kClear);
         w.openList("ESC 07 01 00 08 00 F0\r\n");
         w.window->runCommand(kTransmit);

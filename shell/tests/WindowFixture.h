@@ -44,7 +44,12 @@ public:
     void closePort() override {
         ++closes;
         open = false;
+        lost.reset();
     }
+    std::optional<PortFailure> openFailure() const override {
+        return opens_succeed ? std::nullopt : std::optional<PortFailure>(whyNot);
+    }
+    std::optional<PortFailure> lostPort() const override { return lost; }
     Link& link() override { return line; }
     void moveToThread(QThread*) override {}
     void setStopToken(std::stop_token) override {}
@@ -53,6 +58,8 @@ public:
 
     PortSettings current;
     bool opens_succeed = true;
+    PortFailure whyNot = portFailure(PortProblem::NoSuchDevice, "COM1", "/dev/ttyS0"); // when opens fail
+    std::optional<PortFailure> lost;                                                   // until the port is closed
     bool open = false;
     int opens = 0;
     int closes = 0;
@@ -66,6 +73,7 @@ struct WindowFixture {
             messages << headline;
             explanations << explanation;
         };
+        window->showNote = [this](const QString& text) { notes << text; };
         window->initialise();
         window->show();
         window->activateWindow();
@@ -94,6 +102,7 @@ struct WindowFixture {
     FakePort port;
     QStringList messages;     // the headlines, in order
     QStringList explanations; // the text below each
+    QStringList notes;        // the brief notes
     std::unique_ptr<CVarnuDlg> window;
 };
 

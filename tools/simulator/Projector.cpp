@@ -179,6 +179,13 @@ Projector::StepResult Projector::runStep(Step& step, SimTime now, ProjectorOutpu
             readyAt_ = std::max(readyAt_, now);
             return StepResult::Done;
         }
+        // A command instead of the answer: the client has given up on this exchange (a run
+        // stopped halfway), and a projector serves the new command rather than keep it waiting.
+        if (!inbox_.empty()) {
+            note("a new command came instead of ACK or NAK: the rest of this exchange is dropped");
+            readyAt_ = std::max(readyAt_, now);
+            return StepResult::Abandoned;
+        }
         return waitForClient(now, "no ACK or NAK from the client");
     case Kind::AwaitRelay:
         if (!inbox_.empty()) {
@@ -230,6 +237,8 @@ ProjectorOutput Projector::advance(SimTime now) {
             break;
         if (result == StepResult::Done)
             steps_.pop_front();
+        else if (result == StepResult::Abandoned)
+            steps_.clear();
     }
     out.notes = std::move(notes_);
     notes_.clear();
@@ -256,7 +265,7 @@ std::optional<SimTime> Projector::nextWake() const {
         consider(readyAt_ + step.duration);
         break;
     case Step::Kind::AwaitReply:
-        consider(replies_.empty() ? readyAt_ + kReplyWait : readyAt_);
+        consider(replies_.empty() && inbox_.empty() ? readyAt_ + kReplyWait : readyAt_);
         break;
     case Step::Kind::AwaitRelay:
         consider(inbox_.empty() ? readyAt_ + kReplyWait : readyAt_);

@@ -68,7 +68,8 @@ private:
         std::optional<std::uint8_t> relayAnswer{};
         std::size_t sent = 0;
     };
-    enum class StepResult { Done, Waiting, Replaced };
+    // Abandoned: the client moved on to a new command, so the rest of this exchange is dropped.
+    enum class StepResult { Done, Waiting, Replaced, Abandoned };
 
     void answer(const Bytes& frame);
     void appendSteps(const Action& action, const Bytes& frame);

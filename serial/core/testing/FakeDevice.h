@@ -38,6 +38,8 @@ public:
     void allow(Step step) { refused_.erase(step); }
     // The line state the driver reports before any change.
     void setDriverState(const LineState& state) { state_ = state; }
+    // What failure() reports, whatever happens meanwhile (scripted, not cleared by open).
+    void setFailure(std::optional<PortFailure> failure) { failure_ = std::move(failure); }
 
     const std::vector<std::string>& log() const { return log_; }
     void clearLog() { log_.clear(); }
@@ -58,6 +60,7 @@ public:
     bool purge() override;
     WriteAttempt writeAttempt(std::span<const std::uint8_t> bytes, std::chrono::milliseconds waitLimit) override;
     std::size_t readAttempt(std::span<std::uint8_t> into, std::chrono::milliseconds waitLimit) override;
+    std::optional<PortFailure> failure() const override { return failure_; }
 
 private:
     struct Arrival {
@@ -77,6 +80,7 @@ private:
     std::set<Step> refused_;
     std::vector<std::string> log_;
     std::vector<std::uint8_t> sent_;
+    std::optional<PortFailure> failure_;
 };
 
 } // namespace varnu

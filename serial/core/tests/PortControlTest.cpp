@@ -153,6 +153,42 @@ TEST_F(DeviceLinkTest, FailedReopenLeavesThePortClosedWithTheNewSpeed) {
     EXPECT_TRUE(link->OpenPort());
 }
 
+// The reason of a failed open stays on the link for the front end to explain, until an open
+// works; a device that gives none still leaves a reason naming the port.
+TEST_F(DeviceLinkTest, AFailedOpenKeepsItsReasonUntilAnOpenWorks) {
+    PortSettings settings;
+    settings.portName = "/dev/ttyUSB7";
+    link->setSettings(settings);
+    device->refuse(Step::Open);
+    EXPECT_FALSE(link->OpenPort());
+    ASSERT_TRUE(link->openFailure());
+    EXPECT_EQ(link->openFailure()->problem, PortProblem::Other);
+    EXPECT_EQ(link->openFailure()->portName, "/dev/ttyUSB7");
+
+    device->setFailure(portFailure(PortProblem::InUse, "/dev/ttyUSB7"));
+    EXPECT_FALSE(link->OpenPort());
+    EXPECT_EQ(link->openFailure()->problem, PortProblem::InUse);
+
+    device->setFailure(std::nullopt);
+    device->allow(Step::Open);
+    EXPECT_TRUE(link->OpenPort());
+    EXPECT_FALSE(link->openFailure());
+}
+
+// Lost is a state of the open port: it says nothing once the port is closed, and a failure of
+// another kind is no loss.
+TEST_F(DeviceLinkTest, APortIsLostOnlyWhileOpenAndItsDeviceSaysSo) {
+    ASSERT_TRUE(link->OpenPort());
+    EXPECT_FALSE(link->lostPort());
+    device->setFailure(portFailure(PortProblem::SettingRefused, "COM1"));
+    EXPECT_FALSE(link->lostPort());
+    device->setFailure(portFailure(PortProblem::Lost, "COM1", "/dev/ttyS0"));
+    ASSERT_TRUE(link->lostPort());
+    EXPECT_EQ(link->lostPort()->devicePath, "/dev/ttyS0");
+    link->ClosePort();
+    EXPECT_FALSE(link->lostPort());
+}
+
 TEST_F(DeviceLinkTest, ClosedLinkMovesNothingAndPurgesNothing) {
     const std::vector<std::uint8_t> frame{0x1B, 0x06, 0, 0, 0, 0xFA};
     std::vector<std::uint8_t> received;

@@ -61,6 +61,36 @@ private slots:
         QCOMPARE(dialog.values().portText, std::string("/dev/pts/7"));
     }
 
+    // The ports of the machine follow the four names, each with its description beside it; the
+    // description is never part of the name, however the item was chosen.
+    void machinePortsShowTheirDescriptionBesideTheirName() {
+        const std::vector<SerialPortEntry> machine{{"/dev/ttyS0", "", "", "", "", std::nullopt, std::nullopt},
+                                                   {"/dev/ttyUSB0",
+                                                    "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K-if00-port0",
+                                                    "FT232R USB UART", "FTDI", "A10K", 0x0403, 0x6001}};
+        PortSettings settings;
+        settings.portName = "/dev/ttyUSB0";
+        CPortSettingsDlg dialog(dialogValuesFrom(settings), machine);
+        QComboBox* port = dialog.control(CPortSettingsDlg::kPortCombo);
+        QCOMPARE(port->count(), 6);
+        QCOMPARE(port->itemText(3), QString("COM4"));
+        QCOMPARE(port->itemText(4), QString("/dev/ttyS0"));
+        QCOMPARE(port->itemText(5), QString("/dev/ttyUSB0 - FT232R USB UART"));
+        QCOMPARE(port->itemData(5, Qt::ToolTipRole).toString(),
+                 QString("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K-if00-port0"));
+        // The setting in use selects its item and shows its bare name; OK changes nothing.
+        QCOMPARE(port->currentIndex(), 5);
+        QCOMPARE(port->currentText(), QString("/dev/ttyUSB0"));
+        PortSettings after = settings;
+        QVERIFY(!applyDialogValues(dialog.values(), after));
+
+        port->setCurrentIndex(4);
+        emit port->activated(4);
+        QCOMPARE(dialog.values().portText, std::string("/dev/ttyS0"));
+        port->setEditText("/dev/ttyUSB0 - FT232R USB UART"); // as a keyboard move through the list leaves it
+        QCOMPARE(dialog.values().portText, std::string("/dev/ttyUSB0"));
+    }
+
     void changesAreDetectedFieldByField_data() {
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("baud");

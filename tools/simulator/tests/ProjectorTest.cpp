@@ -150,6 +150,11 @@ TEST(Projector, WaitsForTheClientsReplyAfterEachDataFrame) {
     line.send(spacedHex(makeFrame(hex("02 01 00"))), 100ms);
     EXPECT_EQ(line.runFor(Projector::kReplyWait - 200ms), "");
     EXPECT_EQ(line.runFor(200ms), second);
+    // A new command in place of the reply (a client that stopped halfway): the rest of the
+    // exchange is dropped and the command answered at once.
+    line.send("06");
+    line.send(spacedHex(makeFrame(hex("02 01 00"))), 100ms);
+    EXPECT_EQ(line.send("1B 07 01 00 08 01 EF", 100ms), "06");
 }
 
 TEST(Projector, AnswersCommandsThatArriveWhileBusyInTheirTurn) {

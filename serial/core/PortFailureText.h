@@ -1,0 +1,32 @@
+#pragma once
+// What a port failure means for the person at the keyboard: the sentences that go below the
+// fixed message ("Not able to Connect.") in the window's message box and on varnu-cli's
+// stderr alike, and how the port list says whether a port can be opened now.
+
+#include "serial/core/PortFailure.h"
+
+#include <optional>
+#include <string>
+
+namespace varnu {
+
+// What failed and what to do, in plain sentences naming the port.
+std::string explainPortFailure(const PortFailure& failure);
+
+// "0403": a USB vendor or product id as udev rules and lsusb write it.
+std::string usbIdDigits(unsigned id);
+// "0403:6001": a USB vendor and product id.
+std::string usbIdText(unsigned vendorId, unsigned productId);
+
+// Whether this user can open a port now, without opening it.
+enum class PortAccessKind { Ok, PermissionDenied, InUse, Locked };
+
+struct PortAccess {
+    PortAccessKind kind = PortAccessKind::Ok;
+    std::optional<PortHolder> holder; // InUse
+};
+
+// "ok", "permission denied", "in use by 1234 minicom", "locked".
+std::string portAccessText(const PortAccess& access);
+
+} // namespace varnu
