@@ -1,5 +1,6 @@
 #pragma once
-// The application icon: a projector body with its lens and a light beam, drawn at every size.
+// The application icon: a projector body with its lens and a light beam, from the SVG file that
+// is also installed for the desktop.
 
 #include <QIcon>
 

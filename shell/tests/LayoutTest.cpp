@@ -11,6 +11,7 @@
 
 #include "resources/ControlTable.h"
 #include "resources/MenuTable.h"
+#include "shell/AppIcon.h"
 #include "shell/CAboutBox.h"
 #include "shell/GlyphFallback.h"
 #include "shell/tests/TestSuites.h"
@@ -135,6 +136,47 @@ private slots:
             texts << label->text();
         QVERIFY(texts.contains("Varnu Version 1.2"));
         QVERIFY(about.findChild<QPushButton*>()->isDefault());
+    }
+
+    // The icon comes from the SVG resource: it must load (resource linked, SVG plugin present)
+    // and show the projector in its colours at any size.
+    void appIconIsTheProjectorPicture() {
+        const QIcon icon = makeAppIcon();
+        QVERIFY(!icon.isNull());
+        struct Sample {
+            int x, y; // on the 64-unit drawing
+            QColor colour;
+        };
+        const Sample samples[] = {
+            {1, 1, Qt::transparent},        // outside the picture
+            {40, 45, QColor(50, 80, 150)},  // the body
+            {22, 38, QColor(90, 140, 220)}, // the middle of the lens
+            {58, 22, QColor(255, 214, 64)}, // the beam (translucent)
+        };
+        for (int size : {32, 64, 128}) {
+            const QImage image = icon.pixmap(size, size).toImage().convertToFormat(QImage::Format_ARGB32);
+            QCOMPARE(image.width(), size);
+            for (const Sample& s : samples) {
+                const QColor found = image.pixelColor(s.x * size / 64, s.y * size / 64);
+                const QString where =
+                    QStringLiteral("size %1 at %2,%3: %4").arg(size).arg(s.x).arg(s.y).arg(found.name(QColor::HexArgb));
+                if (s.colour.alpha() == 0) {
+                    QVERIFY2(found.alpha() == 0, qPrintable(where));
+                    continue;
+                }
+                QVERIFY2(found.alpha() > 150, qPrintable(where));
+                // The offscreen surface may keep 6 bits a channel.
+                QVERIFY2(std::abs(found.red() - s.colour.red()) <= 4 &&
+                             std::abs(found.green() - s.colour.green()) <= 4 &&
+                             std::abs(found.blue() - s.colour.blue()) <= 4,
+                         qPrintable(where));
+            }
+        }
+        CAboutBox about(icon);
+        bool shown = false;
+        for (QLabel* label : about.findChildren<QLabel*>())
+            shown = shown || !label->pixmap().isNull();
+        QVERIFY(shown);
     }
 };
 
