@@ -160,12 +160,35 @@ void CVarnuDlg::buildWindow() {
     radioGroups = std::move(built.radioGroups);
     client->setFixedSize(units.toX(dialog.width), units.toY(dialog.height));
     client->installEventFilter(this); // paints the byte marks
+    fitTextBoxes(dialog, units);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     buildMenu(this);
     layout->addWidget(client);
+}
+
+void CVarnuDlg::fitTextBoxes(const DialogSpec& dialog, const DialogUnits& units) {
+    // The byte range stands at the right of its box: the box begins under the end of the
+    // "Multi bytes data(B):" caption, which a range at its left would be drawn over.
+    static_cast<QLabel*>(control(kMultiRange))->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    // A prompt with its Data range can be wider than the status line: it then wraps onto a
+    // second line, in a box that fills the height of the status line's frame.
+    const auto row = std::find_if(dialog.controls.begin(), dialog.controls.end(),
+                                  [](const ControlSpec& control) { return control.id == kStatusLine; });
+    const DialogRect line = row->rect;
+    const DialogRect frame = std::prev(row)->rect; // the caption-less frame drawn around it
+    statusOneLine = units.toPixels(line);
+    statusTwoLines = units.toPixels({line.x, frame.y + 1, line.width, frame.height - 2});
+}
+
+void CVarnuDlg::fitStatusLine() {
+    auto* status = static_cast<QLabel*>(control(kStatusLine));
+    const bool oneLine = status->fontMetrics().horizontalAdvance(status->text()) <= statusOneLine.width();
+    status->setWordWrap(!oneLine);
+    status->setGeometry(oneLine ? statusOneLine : statusTwoLines);
 }
 
 void CVarnuDlg::buildMenu(QWidget* menuHost) {
@@ -333,6 +356,7 @@ void CVarnuDlg::exchange(Exchange direction) {
         showSelectedRow(transmitListView, transmitList.selection().value_or(-1));
         showPlainText(receive, receiveText);
         showLabelText(status, statusText);
+        fitStatusLine();
         showPlainText(multi, selection.multiBytesText);
         showLabelText(range, rangeText);
         showRadioIndex(radix, static_cast<int>(selection.dataRadix));

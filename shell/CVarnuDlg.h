@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QRect>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -29,6 +30,8 @@ class QPlainTextEdit;
 
 namespace varnu {
 
+struct DialogSpec;
+class DialogUnits;
 class ExtentListWidget;
 class PortConnection;
 class TransmitRun;
@@ -119,6 +122,8 @@ protected:
 private:
     void buildWindow();
     void buildMenu(QWidget* menuHost);
+    void fitTextBoxes(const DialogSpec& dialog, const DialogUnits& units);
+    void fitStatusLine();
     void connectControls();
     void closeCollecting();
     void runAboutBox();
@@ -149,6 +154,8 @@ private:
     QMenu* portMenu = nullptr;
     std::unique_ptr<TransmitRun> transmitRun;
     std::optional<std::uint32_t> changedBaudRate; // reported by the run, applied when it ends
+    QRect statusOneLine;                          // the status line's box in the control table
+    QRect statusTwoLines;                         // the same across, the height of its frame: for a prompt that wraps
 };
 
 } // namespace varnu

@@ -5,13 +5,18 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QTest>
+#include <climits>
+#include <optional>
 
 #include "resources/ControlTable.h"
 #include "resources/MenuTable.h"
+#include "resources/PromptStrings.h"
 #include "shell/CAboutBox.h"
+#include "shell/DataFieldText.h"
 #include "shell/GlyphFallback.h"
 #include "shell/tests/TestSuites.h"
 #include "shell/tests/WindowFixture.h"
@@ -20,6 +25,106 @@ namespace varnu::testing {
 namespace {
 
 using namespace ids;
+
+// Where a control draws its text, in the window's client coordinates: `box` spans the text's
+// advance across and its glyphs' ink down (the lines' height when it wraps) and must lie in
+// `room`, the area the control draws it in; `ink` is what the glyphs cover, which must cross
+// no other text and no other control.
+struct DrawnText {
+    QWidget* owner = nullptr;
+    QString text;
+    QRect box;
+    QRect ink;
+    QRect room;
+};
+
+QRect inClient(const QWidget* widget, const QWidget* client, const QRect& rect) {
+    return rect.translated(widget->mapTo(client, QPoint(0, 0)));
+}
+
+std::optional<DrawnText> drawnText(QWidget* widget, const QWidget* client) {
+    QStyle* style = widget->style();
+    const QFontMetrics metrics = widget->fontMetrics();
+    QRect room;
+    QString text;
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    bool wraps = false;
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        text = label->text();
+        room = label->contentsRect();
+        alignment = label->alignment();
+        wraps = label->wordWrap();
+    } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+        QStyleOptionGroupBox option;
+        option.initFrom(frame);
+        option.text = text = frame->title();
+        option.subControls = QStyle::SC_GroupBoxLabel;
+        room = style->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = text = button->text();
+        const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
+        room = style->subElementRect(radio ? QStyle::SE_RadioButtonContents : QStyle::SE_PushButtonContents, &option,
+                                     button);
+        if (!radio)
+            alignment = Qt::AlignCenter;
+    }
+    text.remove('&');
+    if (text.isEmpty())
+        return std::nullopt;
+    QRect box;
+    QRect ink;
+    if (wraps) {
+        box = ink = metrics.boundingRect(room, int(alignment) | Qt::TextWordWrap, text);
+    } else {
+        const QRect placed = style->itemTextRect(metrics, room, alignment, true, text);
+        const int baseline = placed.top() + metrics.ascent();
+        ink = metrics.tightBoundingRect(text).translated(placed.left(), baseline);
+        box = QRect(QPoint(placed.left(), ink.top()),
+                    QPoint(placed.left() + metrics.horizontalAdvance(text) - 1, ink.bottom()));
+    }
+    return DrawnText{widget, text, inClient(widget, client, box), inClient(widget, client, ink),
+                     inClient(widget, client, room)};
+}
+
+QString describe(const QString& context, const DrawnText& drawn) {
+    const QRect& r = drawn.box;
+    return QString("%1: \"%2\" at %3,%4 %5x%6")
+        .arg(context, drawn.text)
+        .arg(r.x())
+        .arg(r.y())
+        .arg(r.width())
+        .arg(r.height());
+}
+
+// Every text of the window is drawn whole inside its control and crosses neither another
+// text nor another control's field, list or button.
+void checkNoTextOverlapsOrIsCut(QWidget* client, const QString& context) {
+    std::vector<DrawnText> texts;
+    std::vector<QWidget*> fields;
+    for (QWidget* widget : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!widget->isVisible())
+            continue;
+        if (const std::optional<DrawnText> drawn = drawnText(widget, client))
+            texts.push_back(*drawn);
+        if (!qobject_cast<QLabel*>(widget) && !qobject_cast<QGroupBox*>(widget) && !qobject_cast<QRadioButton*>(widget))
+            fields.push_back(widget);
+    }
+    for (const DrawnText& drawn : texts) {
+        QVERIFY2(drawn.room.contains(drawn.box), qPrintable(describe(context, drawn) + " is cut"));
+        for (const DrawnText& other : texts) {
+            if (other.owner != drawn.owner)
+                QVERIFY2(!drawn.ink.intersects(other.ink),
+                         qPrintable(describe(context, drawn) + " crosses \"" + other.text + "\""));
+        }
+        for (QWidget* field : fields) {
+            if (field != drawn.owner)
+                QVERIFY2(!drawn.ink.intersects(field->geometry()),
+                         qPrintable(describe(context, drawn) + " crosses a " + field->metaObject()->className()));
+        }
+    }
+}
 
 QString shownText(QWidget* widget) {
     QString text;
@@ -66,6 +171,37 @@ private slots:
             if (qobject_cast<QAbstractButton*>(widget) && !qobject_cast<QLabel*>(widget))
                 room -= qobject_cast<QPushButton*>(widget) ? 4 : 16; // button frame or radio indicator
             QVERIFY2(widget->fontMetrics().horizontalAdvance(caption) <= room, qPrintable(caption));
+        }
+    }
+
+    // Every caption, every prompt the status line can show with the widest range hints, and
+    // the byte range of a Multi bytes line, at the window's default fonts.
+    void noTextOverlapsAnotherOrIsCut() {
+        WindowFixture f("worked.ini");
+        QWidget* client = f.window->control(kClose)->parentWidget();
+        checkNoTextOverlapsOrIsCut(client, "captions");
+        if (QTest::currentTestFailed())
+            return;
+
+        const std::pair<std::int32_t, std::int32_t> ranges[] = {
+            {0, 0}, {-128, 127}, {0, 255}, {INT32_MIN, INT32_MAX}, {-1, -2}};
+        for (PromptId id = kPromptValueToSet; id <= kPromptDataMatrix; ++id) {
+            for (const auto& [low, high] : ranges) {
+                for (DataRadix radix : {DataRadix::Dec, DataRadix::Hex}) {
+                    f.window->statusText = std::string(promptString(id)) + dataRangeHint(low, high, radix);
+                    f.window->exchange(Exchange::Show);
+                    checkNoTextOverlapsOrIsCut(client, QString::fromStdString(f.window->statusText));
+                    if (QTest::currentTestFailed())
+                        return;
+                }
+            }
+        }
+        f.window->statusText.clear();
+        // A Multi bytes text is at most 1023 characters: its last byte is 0x1FF.
+        for (const auto& [start, length] : {std::pair{0, 2}, {0, 32}, {992, 31}}) {
+            f.window->rangeText = multiRangeText(start, length);
+            f.window->exchange(Exchange::Show);
+            checkNoTextOverlapsOrIsCut(client, QString::fromStdString(f.window->rangeText));
         }
     }
 
