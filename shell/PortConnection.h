@@ -19,6 +19,8 @@ public:
     virtual void setSettings(const PortSettings& settings) = 0;
     virtual bool openPort() = 0;  // only called while the port is closed
     virtual void closePort() = 0; // harmless when the port is not open
+    // Asked on the thread that holds the link (not during a transmit run).
+    virtual bool isOpen() const = 0;
 
     // The transfers. Used from one thread at a time: a transmit run hands the link to its
     // worker with moveToThread(worker), and the worker hands it back when it is done.

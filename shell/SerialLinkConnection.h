@@ -14,6 +14,7 @@ public:
     void setSettings(const PortSettings& settings) override { link_.setSettings(settings); }
     bool openPort() override { return link_.OpenPort(); }
     void closePort() override { link_.ClosePort(); }
+    bool isOpen() const override { return link_.isOpen(); }
 
     Link& link() override { return link_; }
     void moveToThread(QThread* thread) override { link_.moveToThread(thread); }

@@ -10,6 +10,7 @@
 #include <QStyleOptionGroupBox>
 #include <QTest>
 #include <climits>
+#include <map>
 #include <optional>
 
 #include "resources/ControlTable.h"
@@ -18,6 +19,7 @@
 #include "shell/CAboutBox.h"
 #include "shell/DataFieldText.h"
 #include "shell/GlyphFallback.h"
+#include "shell/SessionWindow.h"
 #include "shell/tests/TestSuites.h"
 #include "shell/tests/WindowFixture.h"
 
@@ -231,22 +233,48 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), f.window->control(kDataEdit));
     }
 
+    // The dialog's menu as its table says, with the items added around it: File > Recent lists
+    // after Save, Port > Stop after Reconnect, and View > Session (F8) after Port.
     void menuBarMatchesItsTable() {
         WindowFixture f("worked.ini");
         auto* bar = f.window->findChild<QMenuBar*>();
         QVERIFY(bar);
         const QList<QAction*> menus = bar->actions();
         const auto menuTable = mainMenuSpec();
-        QCOMPARE(menus.size(), qsizetype(menuTable.size()));
+        QCOMPARE(menus.size(), qsizetype(menuTable.size()) + 1);
+        const std::map<std::pair<int, QString>, QString> addedAfter = {
+            {{0, "Save(&S)..."}, "Recent lists(&R)"},
+            {{2, "Reconnect"}, "Stop(&S)"},
+        };
         for (std::size_t m = 0; m < menuTable.size(); ++m) {
             QCOMPARE(menus[qsizetype(m)]->text(), QString::fromUtf8(menuTable[m].title.data()));
-            const QList<QAction*> items = menus[qsizetype(m)]->menu()->actions();
-            QCOMPARE(items.size(), qsizetype(menuTable[m].items.size()));
+            QStringList expected;
+            for (const MenuItemSpec& item : menuTable[m].items) {
+                expected << QString::fromUtf8(item.caption.data(), qsizetype(item.caption.size()));
+                if (const auto added = addedAfter.find({int(m), expected.back()}); added != addedAfter.end())
+                    expected << added->second;
+            }
+            QStringList shown;
+            for (QAction* item : menus[qsizetype(m)]->menu()->actions())
+                shown << item->text();
+            QCOMPARE(shown, expected);
         }
         QCOMPARE(menus[0]->menu()->actions()[0]->text(), QString("Open(&0)..."));
-        // Choosing Reconnect from the menu reaches the port.
+        QVERIFY(menus[0]->menu()->actions()[2]->menu()); // Recent lists opens a submenu
+        QCOMPARE(menus[3]->text(), QString("View(&V)"));
+        QAction* session = menus[3]->menu()->actions().value(0);
+        QVERIFY(session);
+        QCOMPARE(session->text(), QString("Session(&S)"));
+        QCOMPARE(session->shortcut(), QKeySequence(Qt::Key_F8));
+        // Choosing Reconnect from the menu reaches the port; Stop waits for a run.
         menus[2]->menu()->actions()[1]->trigger();
         QCOMPARE(f.port.opens, 2);
+        QVERIFY(!menus[2]->menu()->actions()[2]->isEnabled());
+        // F8 opens the Session window.
+        QVERIFY(!f.window->sessionWindow()->isVisible());
+        QTest::keyClick(f.window.get(), Qt::Key_F8);
+        QVERIFY(f.window->sessionWindow()->isVisible());
+        f.window->sessionWindow()->close();
     }
 
     void byteMarksUnderTheMultiBytesField() {

@@ -45,6 +45,7 @@ public:
         ++closes;
         open = false;
     }
+    bool isOpen() const override { return open; }
     Link& link() override { return line; }
     void moveToThread(QThread*) override {}
     void setStopToken(std::stop_token) override {}
@@ -65,6 +66,10 @@ struct WindowFixture {
         window->showMessage = [this](const QString& headline, const QString& explanation) {
             messages << headline;
             explanations << explanation;
+        };
+        window->askToSaveList = [this] {
+            ++saveQuestions;
+            return saveChoice;
         };
         window->initialise();
         window->show();
@@ -94,6 +99,8 @@ struct WindowFixture {
     FakePort port;
     QStringList messages;     // the headlines, in order
     QStringList explanations; // the text below each
+    int saveQuestions = 0;    // "Save the Transmit List?" asked
+    CVarnuDlg::SaveChoice saveChoice = CVarnuDlg::SaveChoice::Discard;
     std::unique_ptr<CVarnuDlg> window;
 };
 
