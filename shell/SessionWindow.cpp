@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "shell/ListFileAccess.h"
@@ -22,7 +23,7 @@ namespace {
 // How often the elapsed time of a run under way is shown afresh.
 constexpr int kProgressRefreshMs = 200;
 // The first size, before the user chooses one.
-constexpr QSize kFirstSize(720, 480);
+constexpr QSize kFirstSize(900, 520);
 // Between the main window and the Session window when it opens beside it.
 constexpr int kGapPixels = 8;
 
@@ -64,7 +65,11 @@ SessionWindow::SessionWindow(QWidget* owner)
 
     trace->setReadOnly(true);
     trace->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Always there: a scroll bar that came with the first long decode would take the last line
+    // out of view, and the trace would stop following the run.
+    trace->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     trace->setMaximumBlockCount(kTraceLinesKept);
+    trace->setUndoRedoEnabled(false); // appended lines need no undo: it would only cost time and memory
     trace->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     trace->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
 
@@ -172,8 +177,14 @@ void SessionWindow::showListReport(const QString& path, const std::vector<std::s
 }
 
 void SessionWindow::appendTrace(const QStringList& lines) {
-    if (!lines.isEmpty())
-        trace->appendPlainText(lines.join(QLatin1Char('\n')));
+    if (lines.isEmpty())
+        return;
+    // A view left at its end follows the run; one scrolled back stays where the user put it.
+    QScrollBar* bar = trace->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
+    trace->appendPlainText(lines.join(QLatin1Char('\n')));
+    if (following)
+        bar->setValue(bar->maximum()); // down only: the time column stays in view
 }
 
 QString SessionWindow::portText() const {

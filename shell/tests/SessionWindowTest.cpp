@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QHelpEvent>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -117,6 +118,23 @@ private slots:
 
         session.clearTrace();
         QCOMPARE(session.traceView()->toPlainText(), QString());
+    }
+
+    // The trace follows a run while it is at its end; scrolled back, it stays where it is.
+    void traceFollowsTheRunUnlessScrolledBack() {
+        SessionWindow session(nullptr);
+        session.open();
+        QScrollBar* bar = session.traceView()->verticalScrollBar();
+        for (int batch = 0; batch < 40; ++batch) {
+            session.appendTrace({QString("%1 out 1B").arg(batch), QString("%1 in  06").arg(batch)});
+            QCoreApplication::processEvents();
+        }
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), bar->maximum());
+        bar->setValue(3);
+        session.appendTrace({"later"});
+        QCoreApplication::processEvents();
+        QCOMPARE(bar->value(), 3);
     }
 
     void keepsItsPlaceAndSize() {
