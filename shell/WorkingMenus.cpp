@@ -29,7 +29,9 @@ void CVarnuDlg::addWorkingMenus(QMenuBar* bar) {
     menuActions[kStop] = stop;
     menuOf[kStop] = portMenu;
 
-    QMenu* view = bar->addMenu(QStringLiteral("View(&V)"));
+    // No mnemonic: every letter a free one would take is the mnemonic of a field or a menu
+    // already (Alt+V goes to Address 1); F8 is the Session window's key.
+    QMenu* view = bar->addMenu(QStringLiteral("View"));
     QAction* session = view->addAction(QStringLiteral("Session(&S)"));
     session->setShortcut(QKeySequence(Qt::Key_F8));
     connect(session, &QAction::triggered, this, [this] { runCommand(kSession); });

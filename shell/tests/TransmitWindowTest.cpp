@@ -201,6 +201,10 @@ private slots:
                  qPrintable(session->portText()));
         w.window->runCommand(kTransmit);
         QVERIFY(session->runText().startsWith("Entry 1 of 4, "));
+        // The counts so far while the last entry waits for its data (about 1.4 s).
+        QTRY_VERIFY_WITH_TIMEOUT(session->runText().startsWith("Entry 4 of 4, ") &&
+                                     session->runText().endsWith(": 1 acknowledged, 1 NAK, 1 no response, 0 failed"),
+                                 kRunPatienceMs);
         QTRY_VERIFY_WITH_TIMEOUT(!w.window->isTransmitting(), kRunPatienceMs);
 
         const QRegularExpression result("^4 entries in \\d+\\.\\d s: 1 acknowledged, 1 NAK, 1 no response, 1 failed$");
