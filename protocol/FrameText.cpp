@@ -121,6 +121,18 @@ std::optional<std::vector<std::uint8_t>> frameOfText(std::string_view text) {
     return bytes;
 }
 
+std::optional<std::vector<std::uint8_t>> frameInReceiveLine(std::string_view line) {
+    line = trimmed(line);
+    const auto blank = std::find_if(line.rbegin(), line.rend(), isBlank);
+    const std::string_view token = line.substr(static_cast<std::size_t>(line.rend() - blank));
+    if (!isHexBytesToken(token))
+        return std::nullopt;
+    std::optional<std::vector<std::uint8_t>> frame = frameOfText(token);
+    if (!frame || frame->front() != kEsc)
+        return std::nullopt;
+    return frame;
+}
+
 std::string FormatHex(std::span<const std::uint8_t> bytes) {
     std::string text;
     text.reserve(bytes.size() * 2);

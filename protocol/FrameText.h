@@ -31,6 +31,11 @@ std::vector<std::uint8_t> BuildFrame(std::string_view entryText);
 // that is not an even run of hex digits, or text before "ESC" other than the number prefix.
 std::optional<std::vector<std::uint8_t>> frameOfText(std::string_view text);
 
+// The data frame a Receive List line shows ("(2) ACK 1B0701000801EF", or the hex alone on a
+// line of its own or after the indent): its last blank-separated token when that is whole hex
+// bytes starting with ESC. Nothing for the other lines ("NAK", "No response.", "ACK").
+std::optional<std::vector<std::uint8_t>> frameInReceiveLine(std::string_view line);
+
 // Two upper-case hex digits per byte, no separators: 1B 06 02 00 06 F2 gives "1B06020006F2".
 std::string FormatHex(std::span<const std::uint8_t> bytes);
 // The same with one space between bytes: "1B 06 02 00 06 F2".

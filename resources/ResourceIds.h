@@ -13,6 +13,10 @@ inline constexpr int kAbout = 16;
 inline constexpr int kPortSettings = 32779;
 inline constexpr int kReconnect = 32780;
 
+// Commands of the menu items added around the dialog: Port > Stop and View > Session.
+inline constexpr int kStop = 33001;
+inline constexpr int kSession = 33002;
+
 // Main window controls.
 inline constexpr int kSetRadio = 1001;
 inline constexpr int kGetRadio = 1002;

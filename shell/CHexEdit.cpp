@@ -8,6 +8,11 @@
 
 namespace varnu {
 
+bool isEditingCharacter(QChar ch) {
+    constexpr char16_t kDeleteCharacter = 0x7F;
+    return ch.unicode() < 0x20 || ch.unicode() == kDeleteCharacter;
+}
+
 CHexEdit::CHexEdit(QObject* parent) : QObject(parent), beep([] { QApplication::beep(); }) {}
 
 void CHexEdit::attach(QWidget* target) {
@@ -29,9 +34,9 @@ bool CHexEdit::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool CHexEdit::accepts(QChar ch) const {
-    const char16_t code = ch.unicode();
-    if (code < 0x20)
+    if (isEditingCharacter(ch))
         return true;
+    const char16_t code = ch.unicode();
     if (code >= '0' && code <= '9')
         return true;
     if (hexMode)

@@ -1,7 +1,8 @@
 #pragma once
 // A key filter for an edit field that refuses, with a beep, every typed character that cannot
 // belong to a number of its mode: hex digits in hexadecimal mode; decimal digits and one
-// leading minus in decimal mode. Control characters (backspace, the clipboard shortcuts) pass.
+// leading minus in decimal mode. Control characters (backspace, the clipboard shortcuts, the
+// Delete key) pass.
 // Pasted text and text the program sets never pass through a key filter.
 
 #include <QObject>
@@ -11,6 +12,10 @@ class QKeyEvent;
 class QWidget;
 
 namespace varnu {
+
+// Keys whose text edits rather than types: the control characters (backspace, the clipboard
+// shortcuts) and DEL (0x7F), the text of the Delete key on X11, Shift+Delete (cut) included.
+bool isEditingCharacter(QChar ch);
 
 class CHexEdit : public QObject {
     Q_OBJECT

@@ -16,16 +16,18 @@ namespace varnu {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: varnu [--catalogue FILE] [--port NAME] [--transmit-file FILE]\n"
+    "usage: varnu [--catalogue FILE] [--port NAME] [--transmit-file FILE] [--session]\n"
     "       varnu --help | --version\n"
     "  --catalogue FILE      the command catalogue (default: varnu.ini in the working directory)\n"
     "  --port NAME           the serial port, or tcp://HOST:PORT or rfc2217://HOST:PORT (default: COM1)\n"
-    "  --transmit-file FILE  open this list file and transmit it once the window shows\n";
+    "  --transmit-file FILE  open this list file and transmit it once the window shows\n"
+    "  --session             open the Session window (View > Session, F8) with the window\n";
 constexpr ProgramUsage kProgram{"varnu", "varnu", kUsage};
 
 const QString kCatalogueOption = QStringLiteral("catalogue");
 const QString kPortOption = QStringLiteral("port");
 const QString kTransmitFileOption = QStringLiteral("transmit-file");
+const QString kSessionOption = QStringLiteral("session");
 
 // The light grey of every dialog and message box.
 const QColor kDialogGrey(192, 192, 192);
@@ -50,6 +52,8 @@ int CVarnuApp::runMainWindow(PortConnection& link, const AppOptions& options) {
         CVarnuDlg window(link, options.cataloguePath);
         QApplication::setWindowIcon(window.appIcon);
         window.initialise();
+        if (options.showSession)
+            QTimer::singleShot(0, &window, [&window] { window.runCommand(ids::kSession); });
         if (options.transmitFile) {
             QTimer::singleShot(0, &window, [&window, path = *options.transmitFile] {
                 window.openListFile(path);
@@ -68,6 +72,7 @@ std::variant<AppOptions, int> parseAppOptions(std::span<const std::string> args,
     line.addValueOption(kCatalogueOption, QStringLiteral("FILE"));
     line.addValueOption(kPortOption, QStringLiteral("NAME"));
     line.addValueOption(kTransmitFileOption, QStringLiteral("FILE"));
+    line.addFlag(kSessionOption);
     if (const std::optional<int> status = parseCommandLine(line, args, kProgram, out, err))
         return *status;
     if (const std::vector<std::string> extra = line.positional(); !extra.empty())
@@ -84,6 +89,7 @@ std::variant<AppOptions, int> parseAppOptions(std::span<const std::string> args,
         options.portName = path(kPortOption);
     if (line.isSet(kTransmitFileOption))
         options.transmitFile = path(kTransmitFileOption);
+    options.showSession = line.isSet(kSessionOption);
     return options;
 }
 

@@ -18,6 +18,7 @@ struct AppOptions {
     QString cataloguePath = QStringLiteral("varnu.ini"); // in the working directory
     std::optional<QString> portName;                     // replaces the default "COM1"
     std::optional<QString> transmitFile;                 // opened and sent once the window shows
+    bool showSession = false;                            // the Session window opens with the window
 };
 
 class CVarnuApp {
@@ -37,7 +38,7 @@ private:
     SerialLinkConnection connection{link};
 };
 
-// Reads --catalogue FILE, --port NAME and --transmit-file FILE from `args` (without the program
+// Reads --catalogue FILE, --port NAME, --transmit-file FILE and --session from `args` (without the program
 // name), and answers --help, --version and refused arguments itself: the options to run with, or
 // the exit status to end with after what it printed. Needs no application object.
 std::variant<AppOptions, int> parseAppOptions(std::span<const std::string> args, std::ostream& out, std::ostream& err);

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -15,7 +16,6 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <QStringDecoder>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -30,11 +30,14 @@
 #include "serial/dialog/CPortSettingsDlg.h"
 #include "shell/AppIcon.h"
 #include "shell/CAboutBox.h"
+#include "shell/CatalogueNames.h"
 #include "shell/DataFieldText.h"
 #include "shell/DialogBuilder.h"
+#include "shell/ExtentListWidget.h"
 #include "shell/GlyphFallback.h"
 #include "shell/ListFileDialog.h"
 #include "shell/PortConnection.h"
+#include "shell/SessionWindow.h"
 #include "shell/TransmitRun.h"
 #include "shell/UpperCaseEdits.h"
 
@@ -47,6 +50,7 @@ constexpr char kMessageCaption[] = "VARNU";
 constexpr char kNotAbleToConnect[] = "Not able to Connect.";
 // How long the note that the port is open again stays.
 constexpr int kNoteShownMs = 4000;
+constexpr char kSaveListQuestion[] = "Save the Transmit List?";
 constexpr int kResultClose = 1;
 constexpr int kResultCancel = 2;
 
@@ -141,7 +145,26 @@ CVarnuDlg::CVarnuDlg(PortConnection& port, QString cataloguePath, QWidget* paren
     runPortSettings = [this](PortDialogValues& values) { return runPortSettingsDialog(values, this); };
     chooseOpenFile = [this] { return runListFileDialog(ListFileDialog::Open, this); };
     chooseSaveFile = [this] { return runListFileDialog(ListFileDialog::Save, this); };
+    askToSaveList = [this] {
+        QMessageBox box(QMessageBox::Question, QString::fromLatin1(kMessageCaption),
+                        QString::fromLatin1(kSaveListQuestion),
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+        box.setDefaultButton(QMessageBox::Save);
+        box.setEscapeButton(QMessageBox::Cancel);
+        switch (box.exec()) {
+        case QMessageBox::Save:
+            return SaveChoice::Save;
+        case QMessageBox::Discard:
+            return SaveChoice::Discard;
+        default:
+            return SaveChoice::Cancel;
+        }
+    };
     buildWindow();
+    session = new SessionWindow(this);
+    session->showMessage = [this](const QString& headline, const QString& explanation) {
+        showMessage(headline, explanation);
+    };
     connectControls();
     transmitList.setMetrics(entryMetrics());
 }
@@ -167,12 +190,35 @@ void CVarnuDlg::buildWindow() {
     radioGroups = std::move(built.radioGroups);
     client->setFixedSize(units.toX(dialog.width), units.toY(dialog.height));
     client->installEventFilter(this); // paints the byte marks
+    fitTextBoxes(dialog, units);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     buildMenu(this);
     layout->addWidget(client);
+}
+
+void CVarnuDlg::fitTextBoxes(const DialogSpec& dialog, const DialogUnits& units) {
+    // The byte range stands at the right of its box: the box begins under the end of the
+    // "Multi bytes data(B):" caption, which a range at its left would be drawn over.
+    static_cast<QLabel*>(control(kMultiRange))->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    // A prompt with its Data range can be wider than the status line: it then wraps onto a
+    // second line, in a box that fills the height of the status line's frame.
+    const auto row = std::find_if(dialog.controls.begin(), dialog.controls.end(),
+                                  [](const ControlSpec& control) { return control.id == kStatusLine; });
+    const DialogRect line = row->rect;
+    const DialogRect frame = std::prev(row)->rect; // the caption-less frame drawn around it
+    statusOneLine = units.toPixels(line);
+    statusTwoLines = units.toPixels({line.x, frame.y + 1, line.width, frame.height - 2});
+}
+
+void CVarnuDlg::fitStatusLine() {
+    auto* status = static_cast<QLabel*>(control(kStatusLine));
+    const bool oneLine = status->fontMetrics().horizontalAdvance(status->text()) <= statusOneLine.width();
+    status->setWordWrap(!oneLine);
+    status->setGeometry(oneLine ? statusOneLine : statusTwoLines);
 }
 
 void CVarnuDlg::buildMenu(QWidget* menuHost) {
@@ -188,10 +234,10 @@ void CVarnuDlg::buildMenu(QWidget* menuHost) {
             QAction* action = menu->addAction(captionText(item.caption));
             connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
             menuActions[id] = action;
-            if (id == kPortSettings)
-                portMenu = menu;
+            menuOf[id] = menu;
         }
     }
+    addWorkingMenus(bar);
     static_cast<QVBoxLayout*>(layout())->setMenuBar(bar);
 }
 
@@ -207,6 +253,8 @@ void CVarnuDlg::connectControls() {
         {kReconnect, [this] { OnReconnect(); }},
         {kAbout, [this] { runAboutBox(); }},
         {kClose, [this] { closeCollecting(); }},
+        {kStop, [this] { stopTransmit(); }},
+        {kSession, [this] { session->open(); }},
     };
     for (int id : {kAdd, kDelete, kOpen, kSave, kTransmit, kClear, kClose}) {
         connect(static_cast<QAbstractButton*>(control(id)), &QAbstractButton::clicked, this,
@@ -228,6 +276,9 @@ void CVarnuDlg::connectControls() {
     auto* multi = static_cast<QPlainTextEdit*>(control(kMultiBytesEdit));
     connect(multi, &QPlainTextEdit::textChanged, this, [this] { showMultiRange(); });
     connect(multi->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { showMultiRange(); });
+    // The two lists show a frame's decode as the tool tip of its line.
+    transmitListView()->viewport()->installEventFilter(this);
+    static_cast<QPlainTextEdit*>(control(kReceiveList))->viewport()->installEventFilter(this);
 }
 
 void CVarnuDlg::runCommand(int id) {
@@ -246,11 +297,23 @@ void CVarnuDlg::holdCommandsDuringRun(bool held) {
         if (const auto action = menuActions.find(id); action != menuActions.end())
             action->second->setEnabled(!held);
     }
-    if (portMenu)
-        portMenu->setEnabled(!held);
+    // Port > Stop is there for the run alone; the recent lists are Opens.
+    menuActions.at(kStop)->setEnabled(held);
+    recentMenu->menuAction()->setEnabled(!held);
 }
 
 bool CVarnuDlg::eventFilter(QObject* watched, QEvent* event) {
+    const QWidget* receiveViewport = static_cast<QPlainTextEdit*>(control(kReceiveList))->viewport();
+    if (event->type() == QEvent::ToolTip && (watched == transmitListView()->viewport() || watched == receiveViewport)) {
+        auto* viewport = static_cast<QWidget*>(watched);
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = frameTipAt(viewport, help->pos());
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, viewport);
+        return true;
+    }
     if (event->type() == QEvent::Paint && watched == control(kMultiBytesEdit)->parentWidget()) {
         paintByteMarks(static_cast<QWidget*>(watched));
         return false;
@@ -269,8 +332,11 @@ bool CVarnuDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CVarnuDlg::initialise() {
-    if (!loadCatalogueFile())
+    catalogueLoaded = loadCatalogueFile();
+    if (!catalogueLoaded) {
+        showPortState();
         return; // the window still opens, empty, with the port closed
+    }
 
     auto* classCombo = static_cast<QComboBox*>(control(kClassCombo));
     {
@@ -305,12 +371,8 @@ bool CVarnuDlg::loadCatalogueFile() {
     return result.ok;
 }
 
-QString CVarnuDlg::display(const std::string& name) const {
-    const QByteArray bytes = QByteArray::fromStdString(name);
-    if (catalogue_.encoding != TextEncoding::Cp932)
-        return QString::fromUtf8(bytes);
-    QStringDecoder decoder("Shift_JIS");
-    return decoder.isValid() ? QString(decoder(bytes)) : QString::fromLatin1(bytes);
+QString CVarnuDlg::display(std::string_view name) const {
+    return catalogueText(name, catalogue_.encoding);
 }
 
 void CVarnuDlg::exchange(Exchange direction) {
@@ -339,6 +401,7 @@ void CVarnuDlg::exchange(Exchange direction) {
         showSelectedRow(transmitListView, transmitList.selection().value_or(-1));
         showPlainText(receive, receiveText);
         showLabelText(status, statusText);
+        fitStatusLine();
         showPlainText(multi, selection.multiBytesText);
         showLabelText(range, rangeText);
         showRadioIndex(radix, static_cast<int>(selection.dataRadix));
@@ -361,11 +424,45 @@ void CVarnuDlg::exchange(Exchange direction) {
 
 void CVarnuDlg::closeCollecting() {
     exchange(Exchange::Collect);
-    done(kResultClose);
+    if (mayDropTransmitList())
+        done(kResultClose);
 }
 
 void CVarnuDlg::reject() {
+    if (isTransmitting()) {
+        stopTransmit();
+        return;
+    }
+    if (mayDropTransmitList())
+        done(kResultCancel);
+}
+
+void CVarnuDlg::closeEvent(QCloseEvent* event) {
+    if (isVisible() && !mayDropTransmitList()) {
+        event->ignore();
+        return;
+    }
     done(kResultCancel);
+    event->accept();
+}
+
+bool CVarnuDlg::mayDropTransmitList() {
+    if (!transmitList.hasUnsavedEntries())
+        return true;
+    switch (askToSaveList()) {
+    case SaveChoice::Save:
+        return saveListToChosenFile();
+    case SaveChoice::Discard:
+        return true;
+    case SaveChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
+void CVarnuDlg::stopTransmit() {
+    if (transmitRun)
+        transmitRun->requestStop();
 }
 
 void CVarnuDlg::done(int result) {
@@ -373,6 +470,7 @@ void CVarnuDlg::done(int result) {
         transmitRun->stopAndWait();
         endTransmit();
     }
+    session->close(); // keeps its place and size
     QDialog::done(result);
 }
 
@@ -404,10 +502,15 @@ void CVarnuDlg::openPortAndTell() {
         showMessage(QString::fromLatin1(kNotAbleToConnect),
                     failure ? QString::fromStdString(explainPortFailure(*failure)) : QString());
         portFailed = true;
-        return;
-    }
-    if (std::exchange(portFailed, false))
+    } else if (std::exchange(portFailed, false)) {
         showNote(tr("The port \"%1\" is open again.").arg(QString::fromStdString(port.settings().portName)));
+    }
+    showPortState();
+}
+
+void CVarnuDlg::showPortState() {
+    const PortState state = !port.isOpen() ? PortState::Closed : port.lostPort() ? PortState::Lost : PortState::Open;
+    session->showPort(port.settings(), state);
 }
 
 void CVarnuDlg::paintByteMarks(QWidget* client) {

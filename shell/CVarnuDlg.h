@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QRect>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "catalogue/Catalogue.h"
@@ -26,12 +28,16 @@ class QComboBox;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QMenuBar;
 class QPlainTextEdit;
 
 namespace varnu {
 
+struct DialogSpec;
+class DialogUnits;
 class ExtentListWidget;
 class PortConnection;
+class SessionWindow;
 class TransmitRun;
 class UpperLineEdit;
 
@@ -68,6 +74,8 @@ public:
     // Port menu.
     void OnPortSettings();
     void OnReconnect();
+    // Port > Stop and Escape during a run: the run ends at its next transfer, the window stays.
+    void stopTransmit();
 
     // Runs the handler of a command id, as a button or a menu item does.
     void runCommand(int id);
@@ -89,6 +97,16 @@ public:
     std::function<bool(PortDialogValues&)> runPortSettings;
     std::function<QString()> chooseOpenFile;
     std::function<QString()> chooseSaveFile;
+    // Closing with unsaved entries asks "Save the Transmit List?" (replaceable for tests).
+    enum class SaveChoice { Save, Discard, Cancel };
+    std::function<SaveChoice()> askToSaveList;
+
+    // The companion window of View > Session.
+    SessionWindow* sessionWindow() const { return session; }
+
+    // The decode of the frame under `position` in the viewport of the Transmit List or the
+    // Receive List (their tool tips), empty where no frame is.
+    QString frameTipAt(const QWidget* viewport, const QPoint& position) const;
 
     // The window's state (members 1 to 13 in the exchange's order, then the rest).
     SelectionState selection;  // attribute, class, target, function, the four texts, radix
@@ -116,14 +134,26 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // The Escape key: ends the run with result 2, without collecting.
+    // The Escape key: during a run it stops the run; otherwise it ends the window's run with
+    // result 2, without collecting, once unsaved entries are saved or given up.
     void reject() override;
+    // The window manager's close button: as Close, without collecting.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildWindow();
     void buildMenu(QWidget* menuHost);
+    void fitTextBoxes(const DialogSpec& dialog, const DialogUnits& units);
+    void fitStatusLine();
     void connectControls();
     void closeCollecting();
+    // True when the Transmit List may go: nothing unsaved, or saved or given up on asking.
+    bool mayDropTransmitList();
+    // Save's file dialog and write; true when the list is now in a file.
+    bool saveListToChosenFile();
+    void addWorkingMenus(QMenuBar* bar);
+    void fillRecentMenu();
+    void showPortState();
     void runAboutBox();
     bool loadCatalogueFile();
     void fillTargets();
@@ -132,7 +162,7 @@ private:
     void setFieldsEnabled(bool address1, bool address2, bool data, bool multi);
     void setDataLimit(DataRadix radix);
     void paintByteMarks(QWidget* client);
-    QString display(const std::string& name) const;
+    QString display(std::string_view name) const;
 
     // Keeps list 1028 in step with the model: texts, selection and horizontal extent.
     void showTransmitList();
@@ -152,11 +182,16 @@ private:
     std::map<int, QButtonGroup*> radioGroups;
     std::map<int, std::function<void()>> commands;
     std::map<int, QAction*> menuActions;
-    QMenu* portMenu = nullptr;
+    std::map<int, QMenu*> menuOf; // the menu each command's item stands in
+    QMenu* recentMenu = nullptr;
+    SessionWindow* session = nullptr;
+    bool catalogueLoaded = false;
     std::unique_ptr<TransmitRun> transmitRun;
     std::optional<std::uint32_t> changedBaudRate;         // reported by the run, applied when it ends
     std::optional<std::pair<int, QString>> lostDuringRun; // entry and explanation, told when the run ends
     bool portFailed = false;                              // the last open failed or the port was lost
+    QRect statusOneLine;                                  // the status line's box in the control table
+    QRect statusTwoLines; // the same across, the height of its frame: for a prompt that wraps
 };
 
 } // namespace varnu

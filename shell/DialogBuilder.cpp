@@ -12,6 +12,7 @@
 #include "shell/ExtentListWidget.h"
 #include "shell/FrameTitleStyle.h"
 #include "shell/GlyphFallback.h"
+#include "shell/SingleChoiceListWidget.h"
 #include "shell/UpperCaseEdits.h"
 
 namespace varnu {
@@ -61,7 +62,7 @@ QWidget* createControl(QWidget* parent, const ControlSpec& row, const QIcon& ico
     case ControlKind::ListBox: {
         // A list box with a horizontal scroll bar scrolls as far as its extent says.
         const bool scrollsSideways = (row.style & kHorizontalScroll) != 0;
-        auto* list = scrollsSideways ? new ExtentListWidget(parent) : new QListWidget(parent);
+        QListWidget* list = scrollsSideways ? new ExtentListWidget(parent) : new SingleChoiceListWidget(parent);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setHorizontalScrollBarPolicy(scrollsSideways ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -132,7 +133,8 @@ QString captionText(std::string_view caption) {
     return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
 }
 
-BuiltDialog buildDialogControls(QWidget* parent, const DialogSpec& dialog, const DialogUnits& units, const QIcon& icon) {
+BuiltDialog buildDialogControls(QWidget* parent, const DialogSpec& dialog, const DialogUnits& units,
+                                const QIcon& icon) {
     BuiltDialog built;
     std::vector<QWidget*> widgets;
     QButtonGroup* radioGroup = nullptr;

@@ -24,7 +24,7 @@ private:
 
 } // namespace
 
-ExtentListWidget::ExtentListWidget(QWidget* parent) : QListWidget(parent) {
+ExtentListWidget::ExtentListWidget(QWidget* parent) : SingleChoiceListWidget(parent) {
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setTextElideMode(Qt::ElideNone); // an entry is shown whole, scrolled or not
     setItemDelegate(new ExtentDelegate(extent, this));

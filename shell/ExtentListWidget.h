@@ -2,11 +2,11 @@
 // A list box whose horizontal scrolling reaches as far as a width it is told (its horizontal
 // extent), not as far as its widest item: the Transmit List decides its own extent.
 
-#include <QListWidget>
+#include "shell/SingleChoiceListWidget.h"
 
 namespace varnu {
 
-class ExtentListWidget : public QListWidget {
+class ExtentListWidget : public SingleChoiceListWidget {
 public:
     explicit ExtentListWidget(QWidget* parent = nullptr);
 

@@ -14,10 +14,11 @@ LoadedListFile readListFileInto(const QString& path, TransmitList& list) {
     loaded.entries.clear();
     if (!loaded.failure)
         list.applyOpenWidth();
+    list.markSaved(); // what it holds is in the file, even after a failure part way
     return loaded;
 }
 
-QString saveWholeFile(const QString& path, const QByteArray& bytes) {
+QString saveWholeFile(const QString& path, const QByteArray& bytes, const QString& what) {
     QSaveFile file(path);
     // commit() alone would replace the old file after a short write: check every step first.
     const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
@@ -26,9 +27,9 @@ QString saveWholeFile(const QString& path, const QByteArray& bytes) {
         return {};
     const QString reason = file.errorString();
     file.cancelWriting(); // the temporary file goes with `file`; the old one stays
-    return QStringLiteral("The list could not be saved to \"%1\": %2. A file that was there before is unchanged. "
+    return QStringLiteral("The %1 could not be saved to \"%2\": %3. A file that was there before is unchanged. "
                           "Check that the folder can be written and the disk has room, or choose another name.")
-        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason);
+        .arg(what, QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason);
 }
 
 } // namespace varnu

@@ -1,6 +1,6 @@
 #pragma once
-// The Transmit List's files on disk: Open reads a list file into the list (through the core's
-// reader), Save replaces a file with the list's bytes whole or not at all.
+// The window's files on disk: Open reads a list file into the list (through the core's
+// reader); Save and Save trace replace a file whole or not at all.
 
 #include <QByteArray>
 #include <QString>
@@ -18,7 +18,8 @@ LoadedListFile readListFileInto(const QString& path, TransmitList& list);
 
 // Writes through a temporary file that replaces `path` only when every byte reached the disk,
 // so a failed save (a full disk, a size limit) leaves the old file as it was. Empty when saved,
-// else what failed and that the old file is unchanged, in sentences for the message box.
-QString saveWholeFile(const QString& path, const QByteArray& bytes);
+// else what failed and that the old file is unchanged, in sentences for the message box that
+// name what was saved (`what`: "list", "trace").
+QString saveWholeFile(const QString& path, const QByteArray& bytes, const QString& what);
 
 } // namespace varnu

@@ -1,6 +1,9 @@
 #include "shell/ListFileDialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+
+#include "shell/WindowSettings.h"
 
 namespace varnu {
 
@@ -10,10 +13,15 @@ QString runListFileDialog(ListFileDialog kind, QWidget* parent) {
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("DAT"));
+    dialog.setNameFilters({QStringLiteral("List files (*.DAT *.dat)"), QStringLiteral("All files (*)")});
+    if (const QString folder = lastListFolder(); !folder.isEmpty())
+        dialog.setDirectory(folder);
     // Overwrite confirmation is on unless DontConfirmOverwrite is set.
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().front();
+    const QString chosen = dialog.selectedFiles().front();
+    setLastListFolder(QFileInfo(chosen).absolutePath());
+    return chosen;
 }
 
 } // namespace varnu

@@ -1,7 +1,8 @@
 #pragma once
-// The file dialogs of Open and Save: default suffix "DAT", no file-type filter, no initial
-// name; Save asks before it replaces a file, Open also takes a name that does not exist (the
-// read then fails with its own message).
+// The file dialogs of Open and Save: default suffix "DAT", list files shown first (all files
+// on request), no initial name, in the folder of the list last opened or saved; Save asks
+// before it replaces a file, Open also takes a name that does not exist (the read then fails
+// with its own message).
 
 #include <QString>
 

@@ -2,6 +2,7 @@
 // list model, Open and Save through the list-file reader and writer. List 1028 is the model's
 // view and is brought in step in one place, showTransmitList.
 
+#include <QDir>
 #include <QFontMetrics>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -11,6 +12,8 @@
 #include "shell/CVarnuDlg.h"
 #include "shell/ExtentListWidget.h"
 #include "shell/ListFileAccess.h"
+#include "shell/SessionWindow.h"
+#include "shell/WindowSettings.h"
 #include "transmit_list/EntryComposer.h"
 #include "transmit_list/ListFile.h"
 
@@ -95,19 +98,34 @@ void CVarnuDlg::OpenList() {
 void CVarnuDlg::openListFile(const QString& path) {
     const LoadedListFile loaded = readListFileInto(path, transmitList);
     showTransmitList();
-    if (loaded.failure)
+    // What became of each line goes to the Session window; Open itself skips lines silently.
+    session->showListReport(QDir::toNativeSeparators(path), describeListFileReport(loaded.report));
+    if (loaded.failure) {
         showMessage(messageText(kReadFailure), QString::fromStdString(explainFileFailure(*loaded.failure)));
+        return;
+    }
+    addRecentList(path);
 }
 
 void CVarnuDlg::SaveList() {
     if (transmitList.count() == 0)
         return; // nothing to save: no dialog
+    saveListToChosenFile();
+}
+
+bool CVarnuDlg::saveListToChosenFile() {
     const QString path = chooseSaveFile();
     if (path.isEmpty())
-        return;
-    const QString failure = saveWholeFile(path, QByteArray::fromStdString(writeListFile(transmitList)));
-    if (!failure.isEmpty())
+        return false;
+    const QString failure =
+        saveWholeFile(path, QByteArray::fromStdString(writeListFile(transmitList)), QStringLiteral("list"));
+    if (!failure.isEmpty()) {
         showMessage(messageText(kWriteFailure), failure);
+        return false;
+    }
+    transmitList.markSaved();
+    addRecentList(path);
+    return true;
 }
 
 } // namespace varnu

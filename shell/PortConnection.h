@@ -26,6 +26,8 @@ public:
     // The open port's device went away (an adapter unplugged): why. Asked by the thread that
     // has the link.
     virtual std::optional<PortFailure> lostPort() const = 0;
+    // Asked on the thread that holds the link (not during a transmit run).
+    virtual bool isOpen() const = 0;
 
     // The transfers. Used from one thread at a time: a transmit run hands the link to its
     // worker with moveToThread(worker), and the worker hands it back when it is done.

@@ -24,6 +24,7 @@ public:
     void closePort() override { link_.ClosePort(); }
     std::optional<PortFailure> openFailure() const override { return link_.openFailure(); }
     std::optional<PortFailure> lostPort() const override { return link_.lostPort(); }
+    bool isOpen() const override { return link_.isOpen(); }
 
     Link& link() override { return link_; }
     void moveToThread(QThread* thread) override { link_.moveToThread(thread); }

@@ -1,5 +1,6 @@
 // The main window's Transmit and Clear: the run goes to a worker thread (TransmitRun); the
-// window selects the entry being sent and grows the Receive List as the texts arrive.
+// window selects the entry being sent and grows the Receive List as the texts arrive, and the
+// Session window follows the run and its wire trace.
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -9,6 +10,7 @@
 #include "resources/ResourceIds.h"
 #include "shell/CVarnuDlg.h"
 #include "shell/PortConnection.h"
+#include "shell/SessionWindow.h"
 #include "shell/TransmitRun.h"
 
 namespace varnu {
@@ -20,21 +22,31 @@ void CVarnuDlg::OnTransmit() {
     if (transmitList.count() < 1)
         return; // nothing is sent and nothing is written
 
-    transmitRun = std::make_unique<TransmitRun>(port, transmitList.entries());
+    transmitRun = std::make_unique<TransmitRun>(port, transmitList.entries(), catalogueLoaded ? &catalogue_ : nullptr);
+    TransmitRun* run = transmitRun.get();
     // Only list 1028 and the Receive List change during a run: a whole show would overwrite
     // what the user types in the fields meanwhile.
-    connect(transmitRun.get(), &TransmitRun::entryStarted, this, [this](int index) {
+    connect(run, &TransmitRun::entryStarted, this, [this](int index) {
         transmitList.select(index);
         showTransmitList();
+        session->entryStarted(index);
     });
-    connect(transmitRun.get(), &TransmitRun::textAppended, this, &CVarnuDlg::appendReceiveText);
-    connect(transmitRun.get(), &TransmitRun::portSpeedChanged, this,
-            [this](quint32 baudRate) { changedBaudRate = baudRate; });
-    connect(transmitRun.get(), &TransmitRun::portLost, this,
+    connect(run, &TransmitRun::textAppended, this, &CVarnuDlg::appendReceiveText);
+    connect(run, &TransmitRun::entryFinished, session,
+            [this](int, EntryOutcome outcome) { session->entryFinished(outcome); });
+    connect(run, &TransmitRun::portSpeedChanged, this, [this](quint32 baudRate) {
+        changedBaudRate = baudRate;
+        PortSettings settings = port.settings();
+        settings.baudRate = baudRate;
+        session->showPort(settings, PortState::Open);
+    });
+    connect(run, &TransmitRun::traceLinesReady, this, [this, run] { session->appendTrace(run->takeTraceLines()); });
+    connect(run, &TransmitRun::finished, this, &CVarnuDlg::endTransmit);
+    connect(run, &TransmitRun::portLost, this,
             [this](int entryNumber, const QString& explanation) { lostDuringRun.emplace(entryNumber, explanation); });
-    connect(transmitRun.get(), &TransmitRun::finished, this, &CVarnuDlg::endTransmit);
     holdCommandsDuringRun(true);
-    transmitRun->start();
+    session->runStarted(run->entryCount());
+    run->start();
 }
 
 void CVarnuDlg::appendReceiveText(const QString& text) {
@@ -49,8 +61,11 @@ void CVarnuDlg::appendReceiveText(const QString& text) {
 
 void CVarnuDlg::endTransmit() {
     if (!transmitRun)
-        return;          // already ended (the window closed during the run)
-    transmitRun.reset(); // joins the worker, which has handed the port back
+        return;                 // already ended (the window closed during the run)
+    transmitRun->stopAndWait(); // joins the worker, which has handed the port back
+    session->appendTrace(transmitRun->takeTraceLines());
+    session->runFinished(transmitRun->summary(), transmitRun->elapsed());
+    transmitRun.reset();
     if (changedBaudRate) {
         // The new speed stays for the rest of the program: Reconnect and Settings use it.
         PortSettings settings = port.settings();
@@ -59,6 +74,7 @@ void CVarnuDlg::endTransmit() {
         changedBaudRate.reset();
     }
     holdCommandsDuringRun(false);
+    showPortState();
     if (lostDuringRun) {
         // Told once, when the run is over: the Receive List has failed the remaining entries.
         const auto [entryNumber, explanation] = *std::exchange(lostDuringRun, std::nullopt);

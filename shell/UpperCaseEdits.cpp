@@ -5,6 +5,8 @@
 #include <QMimeData>
 #include <QValidator>
 
+#include "shell/CHexEdit.h"
+
 namespace varnu {
 namespace {
 
@@ -19,7 +21,7 @@ public:
 };
 
 bool isTypedCharacter(const QKeyEvent* event) {
-    return !event->text().isEmpty() && event->text().front().unicode() >= 0x20;
+    return !event->text().isEmpty() && !isEditingCharacter(event->text().front());
 }
 
 bool isPlainEnter(const QKeyEvent* event) {

@@ -16,6 +16,8 @@ int main(int argc, char* argv[]) {
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VARNU"));
+    // Where the window keeps its settings: ~/.config/Varnu/VARNU.conf.
+    QApplication::setOrganizationName(QStringLiteral("Varnu"));
     varnu::CVarnuApp app;
     return app.run(std::get<varnu::AppOptions>(options));
 }

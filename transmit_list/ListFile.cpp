@@ -154,6 +154,7 @@ void openList(TransmitList& list, std::string_view content) {
     list.removeAll();
     list.appendEntries(readListFile(content));
     list.applyOpenWidth();
+    list.markSaved();
 }
 
 std::string writeListFile(const TransmitList& list) {

@@ -57,7 +57,8 @@ struct LoadedListFile {
 
 LoadedListFile loadListFile(const std::string& path);
 
-// Open: replaces the list with the file's accepted lines, then sets the Open widths.
+// Open: replaces the list with the file's accepted lines, then sets the Open widths; the list
+// then holds what the file holds (not modified).
 void openList(TransmitList& list, std::string_view content);
 
 // The file content of a list: each entry's frame text (from "ESC" on), then CR LF.

@@ -33,6 +33,7 @@ void TransmitList::select(int i) {
 void TransmitList::addEntry(std::string text) {
     const int width = textWidth(text);
     entries_.push_back(std::move(text));
+    modified_ = true;
     selection_ = count() - 1;
     if (width > maxEntryWidth_) {
         maxEntryWidth_ = width;
@@ -46,6 +47,7 @@ void TransmitList::deleteEntry() {
         return;
     const int removed = *selection_;
     entries_.erase(entries_.begin() + removed);
+    modified_ = true;
     if (removed > 0)
         selection_ = removed - 1;
     else
@@ -64,6 +66,7 @@ void TransmitList::deleteEntry() {
 }
 
 void TransmitList::removeAll() {
+    modified_ = modified_ || !entries_.empty();
     entries_.clear();
     selection_.reset();
     maxEntryWidth_ = 0;
@@ -71,9 +74,11 @@ void TransmitList::removeAll() {
 
 void TransmitList::appendEntry(std::string text) {
     entries_.push_back(std::move(text));
+    modified_ = true;
 }
 
 void TransmitList::appendEntries(std::vector<std::string> texts) {
+    modified_ = modified_ || !texts.empty();
     if (entries_.empty())
         entries_ = std::move(texts);
     else

@@ -50,6 +50,14 @@ public:
     int maxEntryWidth() const { return maxEntryWidth_; }
     int horizontalExtent() const { return horizontalExtent_; }
 
+    // Whether the entries changed since the list was last opened from or saved to a file:
+    // Add, Delete and Open's emptying change them; selecting does not. Open and Save call
+    // markSaved once the file and the list agree.
+    bool modified() const { return modified_; }
+    // Nothing would be lost by dropping the list: it is unchanged or empty.
+    bool hasUnsavedEntries() const { return modified_ && !entries_.empty(); }
+    void markSaved() { modified_ = false; }
+
 private:
     int textWidth(std::string_view text) const;
     int itemRightEdge(int i) const;
@@ -58,6 +66,7 @@ private:
     std::optional<int> selection_;
     int maxEntryWidth_ = 0;
     int horizontalExtent_ = 0;
+    bool modified_ = false;
     EntryMetrics metrics_;
 };
 

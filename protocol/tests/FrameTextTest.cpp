@@ -68,5 +68,26 @@ TEST(FrameOfText, ReadsEntryTextsAndHexBytesAndRefusesTheRest) {
     }
 }
 
+// The Receive List's lines as the transmit sequence writes them: only a data frame's hex counts.
+TEST(FrameInReceiveLine, FindsTheDataFrameOfALine) {
+    for (const auto& [line, hex] : std::initializer_list<std::pair<std::string_view, std::string_view>>{
+             {"(3) ACK 1B0701000801EF", "1B0701000801EF"},
+             {"        1B0702000602EF", "1B0702000602EF"},
+             {"1B0702000602EF", "1B0702000602EF"},
+             {"(12) ACK 1B07\r", "1B07"},
+             {"(1) ACK ", ""},
+             {"(1) NAK", ""},
+             {"ACK", ""},
+             {"No response.", ""},
+             {"Send enable mouse/port command.", ""},
+             {"(2) ACK 0601", ""},  // hex, but not a frame
+             {"(2) ACK 1B070", ""}, // half a byte
+             {"", ""},
+         }) {
+        const auto frame = frameInReceiveLine(line);
+        EXPECT_EQ(frame ? FormatHex(*frame) : std::string(), hex) << line;
+    }
+}
+
 } // namespace
 } // namespace varnu

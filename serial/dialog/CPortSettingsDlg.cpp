@@ -12,7 +12,9 @@ namespace varnu {
 namespace {
 
 const QStringList kPortNames = {"COM1", "COM2", "COM3", "COM4"};
-const QStringList kBaudRates = {"2400", "4800", "9600", "14400", "19200"};
+// After the usual speeds, those a port-speed command can leave a projector at (the tool itself
+// switches to 38400), so that reaching it again needs no typing.
+const QStringList kBaudRates = {"2400", "4800", "9600", "14400", "19200", "38400", "57600", "115200"};
 const QStringList kDataBits = {"4", "5", "6", "7", "8"};
 
 // The port name an item stands for; the item text of a real port also carries its description.

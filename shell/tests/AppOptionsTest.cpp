@@ -22,7 +22,8 @@ const std::string kVersionLine = "varnu " + std::string(kVersion) + "\n";
 
 // The options given, as the window would get them ("-" for an option left out).
 QString describe(const AppOptions& options) {
-    return options.cataloguePath + "|" + options.portName.value_or("-") + "|" + options.transmitFile.value_or("-");
+    return options.cataloguePath + "|" + options.portName.value_or("-") + "|" + options.transmitFile.value_or("-") +
+           (options.showSession ? "|session" : "");
 }
 
 class AppOptionsTest : public QObject {
@@ -41,6 +42,9 @@ private slots:
                                       << "/tmp/x.ini|/dev/pts/3|-" << none << none;
         QTest::newRow("values joined") << Args{"--catalogue=/tmp/x.ini", "--port=/dev/pts/3", "--transmit-file=a.DAT"}
                                        << -1 << "/tmp/x.ini|/dev/pts/3|a.DAT" << none << none;
+        QTest::newRow("session") << Args{"--session"} << -1 << "varnu.ini|-|-|session" << none << none;
+        QTest::newRow("session takes no value")
+            << Args{"--session=yes"} << 2 << none << none << "varnu: unexpected value after '--session'";
         QTest::newRow("--help") << Args{"--help"} << 0 << none << usage << none;
         QTest::newRow("-h") << Args{"--port", "x", "-h"} << 0 << none << usage << none;
         QTest::newRow("--version") << Args{"--version"} << 0 << none << QString::fromStdString(kVersionLine) << none;

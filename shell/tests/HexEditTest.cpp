@@ -1,5 +1,6 @@
 // The key filter of the Data and Multi bytes fields, as a keyboard drives it.
 
+#include <QClipboard>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -101,6 +102,41 @@ private slots:
                 typeCharacter(&edit, QChar(shortcut));
             QCOMPARE(refused, 0);
             QCOMPARE(edit.text(), QString("1"));
+        }
+    }
+
+    // The Delete key carries the text DEL (0x7F) on X11; Shift+Delete cuts the selection.
+    void deleteKeyEditsInBothModesAndKinds() {
+        QApplication::clipboard()->clear();
+        for (bool hex : {true, false}) {
+            UpperLineEdit line;
+            line.setTypingLimit(4); // a full field: Delete is not typing
+            UpperPlainTextEdit plain;
+            for (QWidget* edit : {static_cast<QWidget*>(&line), static_cast<QWidget*>(&plain)}) {
+                CHexEdit filter;
+                int refused = 0;
+                filter.beep = [&] { ++refused; };
+                filter.setHexMode(hex);
+                filter.attach(edit);
+                const auto text = [&] { return edit == &line ? line.text() : plain.toPlainText(); };
+                line.setText("1234");
+                plain.setPlainText("1234");
+                line.setCursorPosition(0);
+                plain.moveCursor(QTextCursor::Start);
+                QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
+                QApplication::sendEvent(edit, &del);
+                QCOMPARE(text(), QString("234"));
+
+                line.setSelection(0, 2);
+                QTextCursor selection = plain.textCursor();
+                selection.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, 2);
+                plain.setTextCursor(selection);
+                QKeyEvent cut(QEvent::KeyPress, Qt::Key_Delete, Qt::ShiftModifier, QStringLiteral("\x7f"));
+                QApplication::sendEvent(edit, &cut);
+                QCOMPARE(text(), QString("4"));
+                QCOMPARE(QApplication::clipboard()->text(), QString("23"));
+                QCOMPARE(refused, 0);
+            }
         }
     }
 

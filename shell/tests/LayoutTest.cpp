@@ -5,15 +5,22 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QTest>
+#include <climits>
+#include <map>
+#include <optional>
 
 #include "resources/ControlTable.h"
 #include "resources/MenuTable.h"
+#include "resources/PromptStrings.h"
 #include "shell/AppIcon.h"
 #include "shell/CAboutBox.h"
+#include "shell/DataFieldText.h"
 #include "shell/GlyphFallback.h"
+#include "shell/SessionWindow.h"
 #include "shell/tests/TestSuites.h"
 #include "shell/tests/WindowFixture.h"
 
@@ -21,6 +28,106 @@ namespace varnu::testing {
 namespace {
 
 using namespace ids;
+
+// Where a control draws its text, in the window's client coordinates: `box` spans the text's
+// advance across and its glyphs' ink down (the lines' height when it wraps) and must lie in
+// `room`, the area the control draws it in; `ink` is what the glyphs cover, which must cross
+// no other text and no other control.
+struct DrawnText {
+    QWidget* owner = nullptr;
+    QString text;
+    QRect box;
+    QRect ink;
+    QRect room;
+};
+
+QRect inClient(const QWidget* widget, const QWidget* client, const QRect& rect) {
+    return rect.translated(widget->mapTo(client, QPoint(0, 0)));
+}
+
+std::optional<DrawnText> drawnText(QWidget* widget, const QWidget* client) {
+    QStyle* style = widget->style();
+    const QFontMetrics metrics = widget->fontMetrics();
+    QRect room;
+    QString text;
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    bool wraps = false;
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        text = label->text();
+        room = label->contentsRect();
+        alignment = label->alignment();
+        wraps = label->wordWrap();
+    } else if (auto* frame = qobject_cast<QGroupBox*>(widget)) {
+        QStyleOptionGroupBox option;
+        option.initFrom(frame);
+        option.text = text = frame->title();
+        option.subControls = QStyle::SC_GroupBoxLabel;
+        room = style->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = text = button->text();
+        const bool radio = qobject_cast<QRadioButton*>(button) != nullptr;
+        room = style->subElementRect(radio ? QStyle::SE_RadioButtonContents : QStyle::SE_PushButtonContents, &option,
+                                     button);
+        if (!radio)
+            alignment = Qt::AlignCenter;
+    }
+    text.remove('&');
+    if (text.isEmpty())
+        return std::nullopt;
+    QRect box;
+    QRect ink;
+    if (wraps) {
+        box = ink = metrics.boundingRect(room, int(alignment) | Qt::TextWordWrap, text);
+    } else {
+        const QRect placed = style->itemTextRect(metrics, room, alignment, true, text);
+        const int baseline = placed.top() + metrics.ascent();
+        ink = metrics.tightBoundingRect(text).translated(placed.left(), baseline);
+        box = QRect(QPoint(placed.left(), ink.top()),
+                    QPoint(placed.left() + metrics.horizontalAdvance(text) - 1, ink.bottom()));
+    }
+    return DrawnText{widget, text, inClient(widget, client, box), inClient(widget, client, ink),
+                     inClient(widget, client, room)};
+}
+
+QString describe(const QString& context, const DrawnText& drawn) {
+    const QRect& r = drawn.box;
+    return QString("%1: \"%2\" at %3,%4 %5x%6")
+        .arg(context, drawn.text)
+        .arg(r.x())
+        .arg(r.y())
+        .arg(r.width())
+        .arg(r.height());
+}
+
+// Every text of the window is drawn whole inside its control and crosses neither another
+// text nor another control's field, list or button.
+void checkNoTextOverlapsOrIsCut(QWidget* client, const QString& context) {
+    std::vector<DrawnText> texts;
+    std::vector<QWidget*> fields;
+    for (QWidget* widget : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!widget->isVisible())
+            continue;
+        if (const std::optional<DrawnText> drawn = drawnText(widget, client))
+            texts.push_back(*drawn);
+        if (!qobject_cast<QLabel*>(widget) && !qobject_cast<QGroupBox*>(widget) && !qobject_cast<QRadioButton*>(widget))
+            fields.push_back(widget);
+    }
+    for (const DrawnText& drawn : texts) {
+        QVERIFY2(drawn.room.contains(drawn.box), qPrintable(describe(context, drawn) + " is cut"));
+        for (const DrawnText& other : texts) {
+            if (other.owner != drawn.owner)
+                QVERIFY2(!drawn.ink.intersects(other.ink),
+                         qPrintable(describe(context, drawn) + " crosses \"" + other.text + "\""));
+        }
+        for (QWidget* field : fields) {
+            if (field != drawn.owner)
+                QVERIFY2(!drawn.ink.intersects(field->geometry()),
+                         qPrintable(describe(context, drawn) + " crosses a " + field->metaObject()->className()));
+        }
+    }
+}
 
 QString shownText(QWidget* widget) {
     QString text;
@@ -70,6 +177,37 @@ private slots:
         }
     }
 
+    // Every caption, every prompt the status line can show with the widest range hints, and
+    // the byte range of a Multi bytes line, at the window's default fonts.
+    void noTextOverlapsAnotherOrIsCut() {
+        WindowFixture f("worked.ini");
+        QWidget* client = f.window->control(kClose)->parentWidget();
+        checkNoTextOverlapsOrIsCut(client, "captions");
+        if (QTest::currentTestFailed())
+            return;
+
+        const std::pair<std::int32_t, std::int32_t> ranges[] = {
+            {0, 0}, {-128, 127}, {0, 255}, {INT32_MIN, INT32_MAX}, {-1, -2}};
+        for (PromptId id = kPromptValueToSet; id <= kPromptDataMatrix; ++id) {
+            for (const auto& [low, high] : ranges) {
+                for (DataRadix radix : {DataRadix::Dec, DataRadix::Hex}) {
+                    f.window->statusText = std::string(promptString(id)) + dataRangeHint(low, high, radix);
+                    f.window->exchange(Exchange::Show);
+                    checkNoTextOverlapsOrIsCut(client, QString::fromStdString(f.window->statusText));
+                    if (QTest::currentTestFailed())
+                        return;
+                }
+            }
+        }
+        f.window->statusText.clear();
+        // A Multi bytes text is at most 1023 characters: its last byte is 0x1FF.
+        for (const auto& [start, length] : {std::pair{0, 2}, {0, 32}, {992, 31}}) {
+            f.window->rangeText = multiRangeText(start, length);
+            f.window->exchange(Exchange::Show);
+            checkNoTextOverlapsOrIsCut(client, QString::fromStdString(f.window->rangeText));
+        }
+    }
+
     void tabOrderFollowsTheTable() {
         WindowFixture f("worked.ini");
         // Tab from Set passes the fields in creation order (disabled ones and Hex/Dec skipped).
@@ -94,24 +232,53 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), f.window->control(kSetRadio));
         QTest::keyClick(f.window.get(), Qt::Key_T, Qt::AltModifier);
         QCOMPARE(QApplication::focusWidget(), f.window->control(kDataEdit));
+        // The menus added around the dialog take no letter of its fields.
+        QTest::keyClick(f.window.get(), Qt::Key_V, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), f.window->control(kAddress1Edit));
     }
 
+    // The dialog's menu as its table says, with the items added around it: File > Recent lists
+    // after Save, Port > Stop after Reconnect, and View > Session (F8) after Port.
     void menuBarMatchesItsTable() {
         WindowFixture f("worked.ini");
         auto* bar = f.window->findChild<QMenuBar*>();
         QVERIFY(bar);
         const QList<QAction*> menus = bar->actions();
         const auto menuTable = mainMenuSpec();
-        QCOMPARE(menus.size(), qsizetype(menuTable.size()));
+        QCOMPARE(menus.size(), qsizetype(menuTable.size()) + 1);
+        const std::map<std::pair<int, QString>, QString> addedAfter = {
+            {{0, "Save(&S)..."}, "Recent lists(&R)"},
+            {{2, "Reconnect"}, "Stop(&S)"},
+        };
         for (std::size_t m = 0; m < menuTable.size(); ++m) {
             QCOMPARE(menus[qsizetype(m)]->text(), QString::fromUtf8(menuTable[m].title.data()));
-            const QList<QAction*> items = menus[qsizetype(m)]->menu()->actions();
-            QCOMPARE(items.size(), qsizetype(menuTable[m].items.size()));
+            QStringList expected;
+            for (const MenuItemSpec& item : menuTable[m].items) {
+                expected << QString::fromUtf8(item.caption.data(), qsizetype(item.caption.size()));
+                if (const auto added = addedAfter.find({int(m), expected.back()}); added != addedAfter.end())
+                    expected << added->second;
+            }
+            QStringList shown;
+            for (QAction* item : menus[qsizetype(m)]->menu()->actions())
+                shown << item->text();
+            QCOMPARE(shown, expected);
         }
         QCOMPARE(menus[0]->menu()->actions()[0]->text(), QString("Open(&0)..."));
-        // Choosing Reconnect from the menu reaches the port.
+        QVERIFY(menus[0]->menu()->actions()[2]->menu()); // Recent lists opens a submenu
+        QCOMPARE(menus[3]->text(), QString("View"));
+        QAction* session = menus[3]->menu()->actions().value(0);
+        QVERIFY(session);
+        QCOMPARE(session->text(), QString("Session(&S)"));
+        QCOMPARE(session->shortcut(), QKeySequence(Qt::Key_F8));
+        // Choosing Reconnect from the menu reaches the port; Stop waits for a run.
         menus[2]->menu()->actions()[1]->trigger();
         QCOMPARE(f.port.opens, 2);
+        QVERIFY(!menus[2]->menu()->actions()[2]->isEnabled());
+        // F8 opens the Session window.
+        QVERIFY(!f.window->sessionWindow()->isVisible());
+        QTest::keyClick(f.window.get(), Qt::Key_F8);
+        QVERIFY(f.window->sessionWindow()->isVisible());
+        f.window->sessionWindow()->close();
     }
 
     void byteMarksUnderTheMultiBytesField() {

@@ -155,6 +155,38 @@ private slots:
         QCOMPARE(f.text(kDataEdit), QString("1"));
     }
 
+    // The user cannot leave the Function list without a function: the fields stay usable and
+    // Add composes for the function still chosen.
+    void functionListKeepsOneFunctionChosen() {
+        WindowFixture f("worked.ini");
+        auto* list = f.get<QListWidget>(kFunctionList);
+        f.chooseFunction(1);
+        QWidget* area = list->viewport();
+        const QPoint belowTheItems(area->width() / 2, area->height() - 2);
+        QVERIFY(!list->itemAt(belowTheItems));
+        const QPoint onTheChosen = list->visualItemRect(list->item(1)).center();
+        const std::function<void()> gestures[] = {
+            [&] { QTest::mouseClick(area, Qt::LeftButton, Qt::NoModifier, belowTheItems); },
+            [&] { QTest::mouseClick(area, Qt::LeftButton, Qt::ControlModifier, onTheChosen); },
+            [&] { QTest::mouseClick(area, Qt::LeftButton, Qt::ControlModifier, belowTheItems); },
+            [&] { QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier); },
+        };
+        for (const auto& gesture : gestures) {
+            gesture();
+            QCOMPARE(list->selectedItems().size(), qsizetype(1));
+            QCOMPARE(list->currentRow(), 1);
+            QVERIFY(f.enabled(kAddress1Edit) && f.enabled(kDataEdit));
+        }
+        f.click(kAdd);
+        QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join('|')));
+        QCOMPARE(f.window->transmitList.text(0).substr(0, 20),
+                 std::string("(1) ESC 0C 01 00 01 ")); // Set, class 0, function 1
+        // A click on another function still chooses it.
+        QTest::mouseClick(area, Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(0)).center());
+        QCOMPARE(list->currentRow(), 0);
+        QVERIFY(f.enabled(kTargetCombo));
+    }
+
     void attributeSwitchesTheCodeList() {
         WindowFixture f("worked.ini");
         f.chooseCombo(kTargetCombo, 1); // Panel: Multi when writing, Data when reading

@@ -10,5 +10,7 @@ int runLayoutTests(int argc, char** argv);
 int runListCommandsTests(int argc, char** argv);
 int runTransmitWindowTests(int argc, char** argv);
 int runAppOptionsTests(int argc, char** argv);
+int runClosingTests(int argc, char** argv);
+int runSessionWindowTests(int argc, char** argv);
 
 } // namespace varnu::testing

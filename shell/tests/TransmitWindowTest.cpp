@@ -4,13 +4,16 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
 
 #include "shell/CVarnuApp.h"
 #include "shell/SerialLinkConnection.h"
+#include "shell/SessionWindow.h"
 #include "shell/tests/TestSuites.h"
 #include "shell/tests/WindowFixture.h"
 
@@ -45,6 +48,10 @@ struct SimulatorWindow {
             explanations << explanation;
         };
         window->showNote = [this](const QString& text) { notes << text; };
+        window->askToSaveList = [this] {
+            ++saveQuestions;
+            return CVarnuDlg::SaveChoice::Cancel;
+        };
         window->initialise();
         window->show();
     }
@@ -65,8 +72,17 @@ struct SimulatorWindow {
     QStringList messages;
     QStringList explanations;
     QStringList notes;
+    int saveQuestions = 0;
     std::unique_ptr<CVarnuDlg> window;
 };
+
+QAction* portStopItem(const CVarnuDlg& window) {
+    for (QAction* item : window.findChild<QMenuBar*>()->actions()[2]->menu()->actions()) {
+        if (item->text() == "Stop(&S)")
+            return item;
+    }
+    return nullptr;
+}
 
 // Ten acknowledged Sets: a run of about fourteen seconds.
 std::string longList() {
@@ -161,6 +177,82 @@ private slots:
         QVERIFY(!w.window->isTransmitting());
         QCOMPARE(w.link.thread(), QThread::currentThread());
         QVERIFY(!w.receiveList().contains("(10)"));
+    }
+
+    // Escape and Port > Stop end the run at its next transfer; the window, the Transmit List and
+    // the Receive List stay, and "Stopped." ends the Receive List on a line of its own.
+    void stopEndsTheRunAndKeepsTheWindow_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Escape") << true;
+        QTest::newRow("Port > Stop") << false;
+    }
+    void stopEndsTheRunAndKeepsTheWindow() {
+        QFETCH(bool, escape);
+        SimulatorWindow w;
+        QVERIFY(w.started);
+        w.openList(longList());
+        QAction* stop = portStopItem(*w.window);
+        QVERIFY(stop && !stop->isEnabled());
+        w.window->runCommand(kTransmit);
+        QVERIFY(stop->isEnabled());
+        QTRY_VERIFY(w.receiveList().contains("(2) ")); // the second entry is under way
+        QElapsedTimer clock;
+        clock.start();
+        if (escape)
+            QTest::keyClick(w.window.get(), Qt::Key_Escape);
+        else
+            stop->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.window->isTransmitting(), kCloseLimitMs);
+        QVERIFY2(clock.elapsed() < kCloseLimitMs, qPrintable(QString::number(clock.elapsed())));
+
+        QVERIFY(w.window->isVisible());
+        QCOMPARE(w.saveQuestions, 0);
+        QCOMPARE(w.window->transmitList.count(), 10);
+        const QString received = w.receiveList();
+        QVERIFY2(received.endsWith("\nStopped.\n"), qPrintable(received));
+        QCOMPARE(received.count("Stopped."), 1);
+        QVERIFY(!received.contains("(10)"));
+        QVERIFY(!stop->isEnabled());
+        QVERIFY(w.window->control(kTransmit)->isEnabled());
+        QVERIFY2(w.window->sessionWindow()->runText().startsWith("Stopped after 1 of 10 entries in "),
+                 qPrintable(w.window->sessionWindow()->runText()));
+        QCOMPARE(w.link.thread(), QThread::currentThread());
+    }
+
+    // The Session window after a run: one line of counts, the port, and the trace with a decode
+    // after each whole frame.
+    void sessionWindowSumsTheRunUp() {
+        SimulatorWindow w("on 1B 07 01 00 09 -> nak\n"
+                          "on 1B 07 01 00 0A -> silence\n"
+                          "on 1B 06 02 00 0B -> ack\n");
+        QVERIFY(w.started);
+        // Acknowledged, NAK, no response, and a Get acknowledged without its data.
+        w.openList("ESC 07 01 00 08 01 00\r\nESC 07 01 00 09 01 00\r\nESC 07 01 00 0A 01 00\r\n"
+                   "ESC 06 02 00 0B 00\r\n");
+        SessionWindow* session = w.window->sessionWindow();
+        QVERIFY(session->listReportText().contains("4 entries"));
+        QVERIFY2(session->portText().endsWith(": 9600 bit/s, 8 data bits, parity none, 1 stop bit; open"),
+                 qPrintable(session->portText()));
+        w.window->runCommand(kTransmit);
+        QVERIFY(session->runText().startsWith("Entry 1 of 4, "));
+        // The counts so far while the last entry waits for its data (about 1.4 s).
+        QTRY_VERIFY_WITH_TIMEOUT(session->runText().startsWith("Entry 4 of 4, ") &&
+                                     session->runText().endsWith(": 1 acknowledged, 1 NAK, 1 no response, 0 failed"),
+                                 kRunPatienceMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.window->isTransmitting(), kRunPatienceMs);
+
+        const QRegularExpression result("^4 entries in \\d+\\.\\d s: 1 acknowledged, 1 NAK, 1 no response, 1 failed$");
+        QVERIFY2(result.match(session->runText()).hasMatch(), qPrintable(session->runText()));
+        const QStringList trace = session->traceView()->toPlainText().split('\n');
+        const QRegularExpression line("^ +\\d+\\.\\d{3} (out|in |---|dec) ");
+        for (const QString& text : trace)
+            QVERIFY2(line.match(text).hasMatch(), qPrintable(text));
+        const qsizetype sent = trace.indexOf(QRegularExpression(".* out 1B 07 01 00 08 01 EF")); // whole lines
+        QVERIFY(sent >= 0);
+        QVERIFY2(trace.value(sent + 1).contains(" dec Set, class 00 Setup, function 08 Mouse port"),
+                 qPrintable(trace.value(sent + 1)));
+        QVERIFY(trace.contains(QRegularExpression(".* in  15"))); // the NAK
+        QVERIFY(trace.contains(QRegularExpression(".* in  \\(nothing\\)")));
     }
 
     void applicationClosedDuringARunEndsCleanly() {

@@ -50,6 +50,7 @@ public:
         return opens_succeed ? std::nullopt : std::optional<PortFailure>(whyNot);
     }
     std::optional<PortFailure> lostPort() const override { return lost; }
+    bool isOpen() const override { return open; }
     Link& link() override { return line; }
     void moveToThread(QThread*) override {}
     void setStopToken(std::stop_token) override {}
@@ -74,6 +75,10 @@ struct WindowFixture {
             explanations << explanation;
         };
         window->showNote = [this](const QString& text) { notes << text; };
+        window->askToSaveList = [this] {
+            ++saveQuestions;
+            return saveChoice;
+        };
         window->initialise();
         window->show();
         window->activateWindow();
@@ -103,6 +108,8 @@ struct WindowFixture {
     QStringList messages;     // the headlines, in order
     QStringList explanations; // the text below each
     QStringList notes;        // the brief notes
+    int saveQuestions = 0;    // "Save the Transmit List?" asked
+    CVarnuDlg::SaveChoice saveChoice = CVarnuDlg::SaveChoice::Discard;
     std::unique_ptr<CVarnuDlg> window;
 };
 

@@ -1,5 +1,10 @@
 #include "transmit_list/TransmitList.h"
 
+#include "transmit_list/ListFile.h"
+
+#include <functional>
+#include <utility>
+
 #include <gtest/gtest.h>
 
 namespace varnu {
@@ -78,6 +83,39 @@ TEST(TransmitList, OpenWidthComesFromTheEntryWithMostCharacters) {
     list.applyOpenWidth();
     EXPECT_EQ(list.horizontalExtent(), 300);
     EXPECT_EQ(list.selection(), std::nullopt);
+}
+
+// What changes the entries marks the list modified until Open or Save marks it saved; the
+// selection alone does not, and an empty list has nothing unsaved.
+TEST(TransmitList, RemembersWhetherItChangedSinceOpenOrSave) {
+    TransmitList list;
+    EXPECT_FALSE(list.modified());
+    openList(list, "ESC 07 01 00 08 00 F0\r\nESC 07 01 00 08 01 EF\r\n");
+    EXPECT_FALSE(list.modified());
+    list.select(1);
+    list.select(-1);
+    list.deleteEntry(); // no selection: nothing changes
+    EXPECT_FALSE(list.hasUnsavedEntries());
+
+    const std::vector<std::pair<const char*, std::function<void(TransmitList&)>>> changes{
+        {"add", [](TransmitList& l) { l.addEntry(entry(3, 1)); }},
+        {"delete", [](TransmitList& l) { l.select(0), l.deleteEntry(); }},
+        {"append", [](TransmitList& l) { l.appendEntry(entry(3, 1)); }},
+    };
+    for (const auto& [name, change] : changes) {
+        openList(list, "ESC 07 01 00 08 00 F0\r\nESC 07 01 00 08 01 EF\r\n");
+        change(list);
+        EXPECT_TRUE(list.hasUnsavedEntries()) << name;
+        list.markSaved();
+        EXPECT_FALSE(list.modified()) << name;
+    }
+
+    // Emptying a list changes it, but leaves nothing to save.
+    list.removeAll();
+    EXPECT_TRUE(list.modified());
+    EXPECT_FALSE(list.hasUnsavedEntries());
+    openList(list, "rubbish\r\n"); // an Open that takes nothing
+    EXPECT_FALSE(list.modified());
 }
 
 } // namespace

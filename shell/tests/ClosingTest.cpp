@@ -1,0 +1,155 @@
+// Closing the window keeps unsaved work: Close, Escape and the window manager's close button
+// ask "Save the Transmit List?" when the list changed since it was opened or saved.
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "shell/tests/TestSuites.h"
+#include "shell/tests/WindowFixture.h"
+
+namespace varnu::testing {
+namespace {
+
+using namespace ids;
+using Choice = CVarnuDlg::SaveChoice;
+
+const QByteArray kTwoEntryFile = "ESC 07 01 00 08 00 F0\r\nESC 07 01 00 08 01 EF\r\n";
+
+// The three ways to close: the Close button (collects), Escape, the window's close button.
+enum class Way { CloseButton, Escape, WindowClose };
+
+void closeBy(WindowFixture& f, Way way) {
+    switch (way) {
+    case Way::CloseButton:
+        f.click(kClose);
+        break;
+    case Way::Escape:
+        QTest::keyClick(f.window.get(), Qt::Key_Escape);
+        break;
+    case Way::WindowClose:
+        f.window->close();
+        break;
+    }
+}
+
+QString writeList(const QTemporaryDir& dir, const QByteArray& bytes) {
+    const QString path = dir.filePath("list.DAT");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return {};
+    return path;
+}
+
+class ClosingTest : public QObject {
+    Q_OBJECT
+private slots:
+    void unsavedEntriesAskBeforeClosing_data() {
+        QTest::addColumn<int>("way");
+        QTest::newRow("Close") << int(Way::CloseButton);
+        QTest::newRow("Escape") << int(Way::Escape);
+        QTest::newRow("window close") << int(Way::WindowClose);
+    }
+    void unsavedEntriesAskBeforeClosing() {
+        QFETCH(int, way);
+        WindowFixture f("worked.ini");
+        f.click(kAdd);
+        QVERIFY(f.window->transmitList.hasUnsavedEntries());
+
+        f.saveChoice = Choice::Cancel; // stays, list and all
+        closeBy(f, Way(way));
+        QCOMPARE(f.saveQuestions, 1);
+        QVERIFY(f.window->isVisible());
+        QCOMPARE(f.window->transmitList.count(), 1);
+
+        QTemporaryDir dir;
+        f.saveChoice = Choice::Save; // the Save dialog cancelled: still stays
+        f.window->chooseSaveFile = [] { return QString(); };
+        closeBy(f, Way(way));
+        QCOMPARE(f.saveQuestions, 2);
+        QVERIFY(f.window->isVisible());
+
+        const QString path = dir.filePath("kept.DAT"); // saved: closes
+        f.window->chooseSaveFile = [&] { return path; };
+        closeBy(f, Way(way));
+        QCOMPARE(f.saveQuestions, 3);
+        QVERIFY(!f.window->isVisible());
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll().startsWith("ESC "));
+    }
+
+    void discardCloses() {
+        WindowFixture f("worked.ini");
+        f.click(kAdd);
+        f.saveChoice = Choice::Discard;
+        QTest::keyClick(f.window.get(), Qt::Key_Escape);
+        QCOMPARE(f.saveQuestions, 1);
+        QVERIFY(!f.window->isVisible());
+        QCOMPARE(f.window->result(), 2);
+    }
+
+    // A list opened and not changed, or saved since its change, or empty, closes at once.
+    void nothingUnsavedClosesWithoutAsking() {
+        QTemporaryDir dir;
+        const QString path = writeList(dir, kTwoEntryFile);
+        QVERIFY(!path.isEmpty());
+        const std::function<void(WindowFixture&)> states[] = {
+            [](WindowFixture&) {},
+            [&](WindowFixture& f) { f.window->openListFile(path); },
+            [&](WindowFixture& f) {
+                f.window->openListFile(path);
+                f.get<QListWidget>(kTransmitList)->setCurrentRow(0);
+                f.click(kDelete);
+                f.window->chooseSaveFile = [&] { return dir.filePath("saved.DAT"); };
+                f.click(kSave);
+            },
+            [](WindowFixture& f) {
+                f.click(kAdd);
+                f.click(kDelete); // the only entry: nothing left to lose
+            },
+        };
+        for (const auto& state : states) {
+            for (Way way : {Way::CloseButton, Way::Escape, Way::WindowClose}) {
+                WindowFixture f("worked.ini");
+                state(f);
+                closeBy(f, way);
+                QCOMPARE(f.saveQuestions, 0);
+                QVERIFY(!f.window->isVisible());
+            }
+        }
+        // After a change to an opened list, closing asks.
+        WindowFixture f("worked.ini");
+        f.window->openListFile(path);
+        f.get<QListWidget>(kTransmitList)->setCurrentRow(1);
+        f.click(kDelete);
+        f.saveChoice = Choice::Cancel;
+        f.click(kClose);
+        QCOMPARE(f.saveQuestions, 1);
+        QVERIFY(f.window->isVisible());
+    }
+
+    // A save that fails shows why and keeps the window (and the list) open.
+    void failedSaveKeepsTheWindow() {
+        WindowFixture f("worked.ini");
+        f.click(kAdd);
+        f.saveChoice = Choice::Save;
+        f.window->chooseSaveFile = [] { return QStringLiteral("/nonexistent-folder/list.DAT"); };
+        f.click(kClose);
+        QCOMPARE(f.messages, QStringList{"Write Failure."});
+        QVERIFY(f.window->isVisible());
+        QVERIFY(f.window->transmitList.hasUnsavedEntries());
+    }
+};
+
+} // namespace
+
+int runClosingTests(int argc, char** argv) {
+    ClosingTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+} // namespace varnu::testing
+
+#include "ClosingTest.moc"
