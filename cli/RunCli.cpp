@@ -26,7 +26,8 @@ constexpr std::array kCommands{
     CommandEntry{"decode", runDecodeCommand, "decode --catalogue FILE [--received] FRAME..."},
     CommandEntry{"send", runSendCommand,
                  "send --port DEV [--baud N] [--parity none|odd|even|mark] [--data-bits N] [--stop-bits 1|1.5|2]\n"
-                 "            [--log FILE [--catalogue FILE]] LISTFILE"},
+                 "            [--log FILE [--catalogue FILE]] LISTFILE\n"
+                 "  varnu-cli send --port DEV --port DEV... --receive-dir DIR [--trace [--catalogue FILE]] LISTFILE"},
     CommandEntry{"ports", runPortsCommand, "ports [--json]"},
 };
 
