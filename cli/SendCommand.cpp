@@ -36,15 +36,16 @@ constexpr std::string_view kUsage =
     "  exit status: 0 every entry acknowledged, 3 some entry failed, 1 nothing to send, a port or file\n"
     "  failure, the port lost during the run, or standard output or the log cannot be written (the run\n"
     "  stops after that entry), 2 usage, 128 + N stopped by signal N (130 SIGINT, 143 SIGTERM, 129 SIGHUP)\n"
-    "  --receive-dir: the list goes to every port at once, with the same line settings. Each port's\n"
-    "  Receive List is written as it grows to DIR/NAME.txt (DIR is made if missing), and with --trace\n"
-    "  its wire trace to DIR/NAME.log (--log is refused): NAME is the port's name without /dev/ (or its\n"
-    "  first /), with \"://\" and every character but letters, digits, '.', '-' and '_' as '_'\n"
-    "  (ttyUSB0.txt, tcp_10.0.0.7_4001.txt). One device given twice (a link and its target too) and two\n"
-    "  ports that give one NAME are usage errors. Standard output gets a line per port as its run ends,\n"
-    "  \"PORT: N entries, A acknowledged, F failed, exit S; Receive List in FILE\" (F counts every entry\n"
-    "  not acknowledged), then a total line; stderr names the port before each of its messages. The\n"
-    "  exit status is the worst of the runs: 128 + N (a signal stops every run), then 1, then 3, then 0.\n";
+    "  --receive-dir: the list goes to every port at once (64 at most, one allowed), with the same line\n"
+    "  settings. Each port's Receive List is written as it grows to DIR/NAME.txt (DIR is made if\n"
+    "  missing), and with --trace its wire trace to DIR/NAME.log (--log is refused): NAME is the port's\n"
+    "  name without /dev/ (or its first /), with \"://\" and every character but letters, digits, '.',\n"
+    "  '-' and '_' as '_' (ttyUSB0.txt, tcp_10.0.0.7_4001.txt). One device given twice (a link and its\n"
+    "  target too) and two ports that give one NAME are usage errors. Standard output gets a line per\n"
+    "  port as its run ends, \"PORT: N entries, A acknowledged, F failed, exit S; Receive List in FILE\"\n"
+    "  (F counts every entry not acknowledged), then a total line; stderr names the port before each of\n"
+    "  its messages. The exit status is the worst of the runs: 128 + N (a signal stops every run), then\n"
+    "  1, then 3, then 0.\n";
 constexpr ProgramUsage kProgram{"varnu-cli", "varnu-cli send", kUsage};
 
 // Qt's serial port wants an application object for its notifiers; the command runs without

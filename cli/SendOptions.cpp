@@ -116,6 +116,8 @@ std::variant<SendOptions, SendUsageError> sendOptionsFrom(const CommandLine& lin
         return SendUsageError{"--port is needed"};
     if (lists.empty())
         return SendUsageError{"a list file is needed"};
+    if (options.portNames.size() > kMostPorts)
+        return SendUsageError{"at most " + std::to_string(kMostPorts) + " ports at once"};
     if (options.portNames.size() > 1 && !folder)
         return SendUsageError{"several ports need --receive-dir DIR, where each port's Receive List gets a file "
                               "of its own"};

@@ -21,6 +21,11 @@ struct SendOptions {
     std::string listPath;
 };
 
+// Ports one send takes at once. Each has a thread and about five open files (the port, its
+// lock, the Receive List, the trace, a notifier), so that the system's usual limit of 1024
+// open files is far off.
+inline constexpr std::size_t kMostPorts = 64;
+
 // Why the arguments were refused, for the usage message.
 struct SendUsageError {
     std::string message;

@@ -36,10 +36,11 @@ TEST_F(SendManyPortsUsage, RefusesWhatWouldLoseOrMixUpAReceiveList) {
     std::filesystem::create_symlink(path("device"), path("link"));
     std::ofstream(path("ttyUSB7.txt")) << "ESC 07 01 00 08 01 EF\r\n"; // a list where a Receive List would go
     const std::string out = path("out");
-    const struct {
+    struct Case {
         std::vector<std::string> args;
         std::string says;
-    } cases[] = {
+    };
+    std::vector<Case> cases{
         {{"--port", "/dev/ttyUSB0", "--port", "/dev/ttyUSB1", kList}, "several ports need --receive-dir DIR"},
         {{"--port", "/dev/ttyUSB0", "--receive-dir", out, "--log", path("x.log"), kList}, "--log names one file"},
         {{"--port", "/dev/ttyUSB0", "--trace", kList}, "--trace writes each port's wire trace into the --receive-dir"},
@@ -57,6 +58,11 @@ TEST_F(SendManyPortsUsage, RefusesWhatWouldLoseOrMixUpAReceiveList) {
         {{"--port", "/dev/ttyUSB7", "--receive-dir", dir.string(), path("ttyUSB7.txt")},
          path("ttyUSB7.txt") + ", where the run of /dev/ttyUSB7 writes, is the list file"},
     };
+    std::vector<std::string> tooMany;
+    for (std::size_t i = 0; i <= kMostPorts; ++i)
+        tooMany.insert(tooMany.end(), {"--port", "/dev/ttyUSB" + std::to_string(i)});
+    tooMany.insert(tooMany.end(), {"--receive-dir", out, kList});
+    cases.push_back({tooMany, "at most 64 ports at once"});
     for (const auto& c : cases) {
         std::vector<std::string> args{"send"};
         args.insert(args.end(), c.args.begin(), c.args.end());
