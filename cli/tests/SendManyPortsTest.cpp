@@ -76,6 +76,17 @@ TEST_F(SendManyPortsUsage, RefusesWhatWouldLoseOrMixUpAReceiveList) {
     EXPECT_EQ(std::filesystem::file_size(path("ttyUSB7.txt")), 23u);
 }
 
+TEST_F(SendManyPortsUsage, AFolderThatCannotBeMadeFailsBeforeAnyPortIsTried) {
+    std::ofstream(path("taken")) << "a file where the folder would be";
+    const auto result = testing::run({"send", "--port", "/dev/ttyUSB-varnu-none", "--port", "/dev/ttyUSB-varnu-other",
+                                      "--receive-dir", path("taken"), kList});
+    EXPECT_EQ(result.status, kExitFailure);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("varnu-cli send: cannot make the folder " + path("taken") + ": "), std::string::npos)
+        << result.err;
+    EXPECT_EQ(result.err.find("Not able to Connect."), std::string::npos) << result.err;
+}
+
 TEST(SendManyPortsOptions, KeepsEveryPortInTheOrderGiven) {
     const std::vector<std::string> args{"--port", "/dev/ttyUSB0", "--port",  "tcp://10.0.0.7:4001",
                                         "--baud", "19200",        "--trace", "--receive-dir",
