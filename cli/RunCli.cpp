@@ -26,7 +26,8 @@ constexpr std::array kCommands{
     CommandEntry{"decode", runDecodeCommand, "decode --catalogue FILE [--received] FRAME..."},
     CommandEntry{"send", runSendCommand,
                  "send --port DEV [--baud N] [--parity none|odd|even|mark] [--data-bits N] [--stop-bits 1|1.5|2]\n"
-                 "            [--log FILE [--catalogue FILE]] LISTFILE"},
+                 "            [--log FILE [--catalogue FILE]] LISTFILE\n"
+                 "  varnu-cli send --port DEV --port DEV... --receive-dir DIR [--trace [--catalogue FILE]] LISTFILE"},
     CommandEntry{"ports", runPortsCommand, "ports [--json]"},
 };
 
@@ -37,7 +38,7 @@ std::string usageText() {
         usage.append("  varnu-cli ").append(command.synopsis).append("\n");
     usage.append("exit status: 0 done, 1 a file cannot be read, the port cannot be opened or was lost, or an output\n"
                  "  (standard output, the log) cannot be written, 2 usage, 3 send: some entry failed, 128 + N send:\n"
-                 "  stopped by signal N\n");
+                 "  stopped by signal N; send to several ports: the worst of its runs\n");
     return usage;
 }
 

@@ -1,32 +1,28 @@
 // varnu-cli send: opens a list file as Open does, sends every entry to the projector as
 // Transmit does, and prints the Receive List text while it grows. With --log it records the
-// wire trace, and with --catalogue too the decode of every frame in it.
+// wire trace, and with --catalogue too the decode of every frame in it. With --receive-dir the
+// list goes to every --port at once, each port's Receive List to a file of its own.
 
 #include "catalogue/CatalogueLoader.h"
-#include "cli/CatalogueText.h"
 #include "cli/CheckedStream.h"
 #include "cli/CliCommands.h"
 #include "cli/Diagnostics.h"
+#include "cli/ManyPortsSend.h"
+#include "cli/PortSend.h"
+#include "cli/ReceiveFolder.h"
 #include "cli/SendOptions.h"
 #include "cli/SignalStop.h"
 #include "files/FileFailureText.h"
-#include "protocol/TransmitSequence.h"
-#include "protocol/WireTraceLink.h"
-#include "serial/SerialLink.h"
-#include "serial/core/PortFailureText.h"
 #include "transmit_list/ListFile.h"
 
 #include <QCoreApplication>
 
-#include <algorithm>
-#include <cerrno>
-#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <ostream>
 #include <stop_token>
-#include <system_error>
 #include <variant>
+#include <vector>
 
 namespace varnu::cli {
 
@@ -35,74 +31,22 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: varnu-cli send --port DEV|tcp://HOST:PORT|rfc2217://HOST:PORT [--baud N] [--parity none|odd|even|mark]\n"
     "         [--data-bits N] [--stop-bits 1|1.5|2] [--log FILE [--catalogue FILE]] LISTFILE\n"
+    "       varnu-cli send --port DEV [--port DEV]... --receive-dir DIR [--trace [--catalogue FILE]]\n"
+    "         [--baud N] [--parity P] [--data-bits N] [--stop-bits S] LISTFILE\n"
     "  exit status: 0 every entry acknowledged, 3 some entry failed, 1 nothing to send, a port or file\n"
     "  failure, the port lost during the run, or standard output or the log cannot be written (the run\n"
-    "  stops after that entry), 2 usage, 128 + N stopped by signal N (130 SIGINT, 143 SIGTERM, 129 SIGHUP)\n";
+    "  stops after that entry), 2 usage, 128 + N stopped by signal N (130 SIGINT, 143 SIGTERM, 129 SIGHUP)\n"
+    "  --receive-dir: the list goes to every port at once (64 at most, one allowed), with the same line\n"
+    "  settings. Each port's Receive List is written as it grows to DIR/NAME.txt (DIR is made if\n"
+    "  missing), and with --trace its wire trace to DIR/NAME.log (--log is refused): NAME is the port's\n"
+    "  name without /dev/ (or its first /), with \"://\" and every character but letters, digits, '.',\n"
+    "  '-' and '_' as '_' (ttyUSB0.txt, tcp_10.0.0.7_4001.txt). One device given twice (a link and its\n"
+    "  target too) and two ports that give one NAME are usage errors. Standard output gets a line per\n"
+    "  port as its run ends, \"PORT: N entries, A acknowledged, F failed, exit S; Receive List in FILE\"\n"
+    "  (F counts every entry not acknowledged), then a total line; stderr names the port before each of\n"
+    "  its messages. The exit status is the worst of the runs: 128 + N (a signal stops every run), then\n"
+    "  1, then 3, then 0.\n";
 constexpr ProgramUsage kProgram{"varnu-cli", "varnu-cli send", kUsage};
-constexpr std::string_view kConnectFailure = "Not able to Connect.";
-
-// The Receive List on a stream: each piece goes out as soon as it is known, so a pipe or a
-// terminal follows the run as the window would. When an output fails (the Receive List's
-// stream or the wire log), the run stops once the entry in progress is over: nothing more is
-// sent that cannot be recorded, and no exchange is cut in half. It also notes the entry at
-// which the port was lost; the run goes on, and every later entry fails at once.
-class StreamSink final : public TransmitSink {
-public:
-    StreamSink(CheckedStream& out, CheckedStream* trace, std::stop_source& stop, const DeviceLink& port)
-        : out_(out), trace_(trace), stop_(stop), port_(port) {}
-
-    void textAppended(std::string_view text) override {
-        out_.stream() << text;
-        out_.flush(); // the failure is kept and acted on when the entry is over
-    }
-    void entryFinished(std::size_t index, EntryOutcome) override {
-        if (!out_.flush() || (trace_ != nullptr && !trace_->flush()))
-            stop_.request_stop();
-        if (!lost_) {
-            if (std::optional<PortFailure> lost = port_.lostPort()) {
-                lost_ = std::move(lost);
-                lostAtEntry_ = index + 1;
-            }
-        }
-    }
-
-    // Why the port was lost, and the entry (from 1) during which it went.
-    const std::optional<PortFailure>& lost() const { return lost_; }
-    std::size_t lostAtEntry() const { return lostAtEntry_; }
-
-private:
-    CheckedStream& out_;
-    CheckedStream* trace_;
-    std::stop_source& stop_;
-    const DeviceLink& port_;
-    std::optional<PortFailure> lost_;
-    std::size_t lostAtEntry_ = 0;
-};
-
-// The wire trace on a stream. Every write to the log goes through traceLine; each line is
-// flushed, so a trace cut short by a crash or a kill still ends on a whole line.
-class StreamTraceSink final : public WireTraceSink {
-public:
-    StreamTraceSink(std::ostream& out, TextEncoding names) : out_(out), names_(names) {}
-    void traceLine(std::string_view line) override {
-        if (names_ == TextEncoding::Utf8)
-            out_ << line;
-        else
-            out_ << toUtf8(line, names_);
-        out_ << '\n' << std::flush;
-    }
-
-private:
-    std::ostream& out_;
-    TextEncoding names_;
-};
-
-// The same file under two names: the log is emptied when it opens, so it must be neither the
-// list it sends, nor the catalogue that decodes it, nor the port it sends on.
-bool sameFile(const std::string& a, const std::string& b) {
-    std::error_code ignored;
-    return std::filesystem::equivalent(a, b, ignored);
-}
 
 // Qt's serial port wants an application object for its notifiers; the command runs without
 // one when it is called from a test or from the plain main().
@@ -119,20 +63,6 @@ private:
     char* argv_[2] = {name_, nullptr};
     std::optional<QCoreApplication> app_;
 };
-
-// What the port has to say once (line settings a network port cannot carry), on stderr beside
-// the Receive List.
-void printNotices(SerialLink& port, std::ostream& err) {
-    for (const std::string& notice : port.takeNotices())
-        err << "varnu-cli send: " << notice << "\n";
-}
-
-// The entries whose exchange was over when the run stopped.
-std::size_t entriesFinished(const RunSummary& summary) {
-    return static_cast<std::size_t>(
-        std::count_if(summary.outcomes.begin(), summary.outcomes.end(),
-                      [](EntryOutcome outcome) { return outcome != EntryOutcome::Stopped; }));
-}
 
 } // namespace
 
@@ -151,6 +81,13 @@ int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
                                       {&options.port.portName, "port"}}) {
         if (!logPath.empty() && !other->empty() && sameFile(logPath, *other))
             return usageError(kProgram, std::string("the log file is the ") + what, err);
+    }
+    std::vector<PortFiles> folder;
+    if (!options.receiveDir.empty()) {
+        auto planned = planReceiveFolder(options);
+        if (const auto* error = std::get_if<SendUsageError>(&planned))
+            return usageError(kProgram, error->message, err);
+        folder = std::move(std::get<std::vector<PortFiles>>(planned));
     }
 
     const LoadedListFile loaded = loadListFile(options.listPath);
@@ -172,73 +109,34 @@ int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
             return kExitFailure;
         }
     }
+    const Catalogue* decodes = options.cataloguePath.empty() ? nullptr : &catalogue;
 
     // From here a stop signal ends the run cleanly: the port is closed and its lock released.
     std::stop_source stop;
     const SignalStop signalStop(stop);
     const QtCoreScope qt;
-    SerialLink port;
-    port.setSettings(options.port);
-    port.setStopToken(stop.get_token());
-    if (!port.OpenPort()) {
-        printFailure(err, kConnectFailure, port.openFailure() ? explainPortFailure(*port.openFailure()) : "");
+    if (!options.receiveDir.empty())
+        return sendToManyPorts(options, folder, loaded.entries, decodes, stop, signalStop, out, err);
+
+    const SendVoice voice;
+    const std::unique_ptr<SerialLink> port = openSendLink(options.port, stop.get_token(), voice, err);
+    if (!port)
         return kExitFailure;
-    }
-    printNotices(port, err);
 
     // Opened only now, so that a run that cannot start leaves an earlier log as it was.
     std::ofstream logFile;
     std::optional<CheckedStream> trace;
     if (!logPath.empty()) {
-        errno = 0;
-        logFile.open(logPath, std::ios::binary | std::ios::trunc);
-        if (!logFile) {
-            const int error = errno;
-            port.ClosePort();
-            err << "varnu-cli send: cannot write the log file " << logPath
-                << (error != 0 ? ": " + std::generic_category().message(error) : std::string()) << "\n";
+        if (!openForWriting(logFile, logPath, "the log file", voice, err)) {
+            port->ClosePort();
             return kExitFailure;
         }
         trace.emplace(logFile, "the log file " + logPath);
     }
-
-    SteadyClock clock;
-    std::optional<StreamTraceSink> traceSink;
-    std::optional<WireTraceLink> logged;
-    if (trace) {
-        traceSink.emplace(trace->stream(), catalogue.encoding);
-        logged.emplace(port, clock, *traceSink, options.cataloguePath.empty() ? nullptr : &catalogue);
-    }
-    Link& link = logged ? static_cast<Link&>(*logged) : port;
-
     CheckedStream output(out, std::string(kStandardOutput));
-    StreamSink sink(output, trace ? &*trace : nullptr, stop, port);
-    const RunSummary summary = TransmitSequence(link, sink).run(loaded.entries, stop.get_token());
-    printNotices(port, err);
-    port.ClosePort();
-    const CheckedStream* failedOutput = nullptr;
-    for (CheckedStream* stream : {&output, trace ? &*trace : nullptr}) {
-        if (stream != nullptr && !stream->flush() && failedOutput == nullptr)
-            failedOutput = stream;
-    }
-    const std::string ofEntries = " of " + std::to_string(loaded.entries.size());
-    if (const int signal = signalStop.received()) {
-        if (failedOutput != nullptr)
-            reportWriteFailure(err, "send", *failedOutput);
-        err << "varnu-cli send: interrupted by " << SignalStop::nameOf(signal) << " after entry "
-            << entriesFinished(summary) << ofEntries << ".\n";
-        return SignalStop::exitStatusFor(signal);
-    }
-    if (failedOutput != nullptr)
-        return reportWriteFailure(err, "send", *failedOutput);
-    if (sink.lost()) {
-        printFailure(err,
-                     "varnu-cli send: the port was lost during entry " + std::to_string(sink.lostAtEntry()) +
-                         ofEntries + ".",
-                     explainPortFailure(*sink.lost()));
-        return kExitFailure;
-    }
-    return summary.allAcknowledged() ? kExitOk : kExitEntriesFailed;
+    return sendOverLink(*port, loaded.entries, {output, trace ? &*trace : nullptr, decodes}, stop, signalStop, voice,
+                        err)
+        .status;
 }
 
 } // namespace varnu::cli

@@ -22,11 +22,13 @@ struct ValueOption {
     const char* valueName;
 };
 
-// Every option of send takes a value.
+// Every option of send takes a value but --trace. --port may come more than once; for the
+// others the last value given counts.
 constexpr std::array kOptions{ValueOption{"port", "DEV"},           ValueOption{"baud", "N"},
                               ValueOption{"parity", "PARITY"},      ValueOption{"data-bits", "N"},
                               ValueOption{"stop-bits", "STOPBITS"}, ValueOption{"log", "FILE"},
-                              ValueOption{"catalogue", "FILE"}};
+                              ValueOption{"catalogue", "FILE"},     ValueOption{"receive-dir", "DIR"}};
+constexpr const char* kTraceFlag = "trace";
 
 // Digits only (no sign, no spaces), within [lowest, highest].
 std::optional<std::uint32_t> numberIn(std::string_view text, std::uint32_t lowest, std::uint32_t highest) {
@@ -47,7 +49,7 @@ std::optional<std::string> applyOption(SendOptions& options, std::string_view na
             if (const auto* error = std::get_if<PortNameError>(&parsed))
                 return error->message;
         }
-        options.port.portName = value;
+        options.portNames.push_back(value);
     } else if (name == "baud") {
         const auto baud = numberIn(value, 1, kMaxBaudRate);
         if (!baud)
@@ -76,6 +78,10 @@ std::optional<std::string> applyOption(SendOptions& options, std::string_view na
         if (value.empty())
             return "the catalogue is a file path";
         options.cataloguePath = value;
+    } else if (name == "receive-dir") {
+        if (value.empty())
+            return "the receive folder is a folder path";
+        options.receiveDir = value;
     }
     return std::nullopt;
 }
@@ -85,26 +91,45 @@ std::optional<std::string> applyOption(SendOptions& options, std::string_view na
 void addSendOptions(CommandLine& line) {
     for (const ValueOption& option : kOptions)
         line.addValueOption(QString::fromLatin1(option.name), QString::fromLatin1(option.valueName));
+    line.addFlag(QString::fromLatin1(kTraceFlag));
 }
 
 std::variant<SendOptions, SendUsageError> sendOptionsFrom(const CommandLine& line) {
     SendOptions options;
-    options.port.portName.clear();
     for (const ValueOption& option : kOptions) {
         const QString name = QString::fromLatin1(option.name);
         if (!line.isSet(name))
             continue;
-        if (auto error = applyOption(options, option.name, line.value(name)))
-            return SendUsageError{std::move(*error)};
+        const bool repeatable = option.name == std::string_view("port");
+        for (const std::string& value : repeatable ? line.values(name) : std::vector{line.value(name)}) {
+            if (auto error = applyOption(options, option.name, value))
+                return SendUsageError{std::move(*error)};
+        }
     }
+    options.traceEach = line.isSet(QString::fromLatin1(kTraceFlag));
+    options.port.portName = options.portNames.empty() ? std::string() : options.portNames.front();
+    const bool folder = !options.receiveDir.empty();
     const std::vector<std::string> lists = line.positional();
     if (lists.size() > 1)
         return SendUsageError{"one list file only"};
-    if (options.port.portName.empty())
+    if (options.portNames.empty())
         return SendUsageError{"--port is needed"};
     if (lists.empty())
         return SendUsageError{"a list file is needed"};
-    if (!options.cataloguePath.empty() && options.logPath.empty())
+    if (options.portNames.size() > kMostPorts)
+        return SendUsageError{"at most " + std::to_string(kMostPorts) + " ports at once"};
+    if (options.portNames.size() > 1 && !folder)
+        return SendUsageError{"several ports need --receive-dir DIR, where each port's Receive List gets a file "
+                              "of its own"};
+    if (folder && !options.logPath.empty())
+        return SendUsageError{"--log names one file: with --receive-dir, --trace writes each port's wire trace "
+                              "beside its Receive List"};
+    if (options.traceEach && !folder)
+        return SendUsageError{"--trace writes each port's wire trace into the --receive-dir folder, which is "
+                              "missing"};
+    if (!options.cataloguePath.empty() && folder && !options.traceEach)
+        return SendUsageError{"--catalogue decodes the frames of the --trace traces, which are not asked for"};
+    if (!options.cataloguePath.empty() && options.logPath.empty() && !folder)
         return SendUsageError{"--catalogue decodes the frames of the --log trace, which is missing"};
     options.listPath = lists.front();
     return options;

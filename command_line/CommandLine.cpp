@@ -90,6 +90,13 @@ std::string CommandLine::value(const QString& name) const {
     return toBytes(parser_.value(name));
 }
 
+std::vector<std::string> CommandLine::values(const QString& name) const {
+    std::vector<std::string> values;
+    for (const QString& value : parser_.values(name))
+        values.push_back(toBytes(value));
+    return values;
+}
+
 std::size_t CommandLine::count(const QString& name) const {
     return static_cast<std::size_t>(parser_.optionNames().count(name));
 }

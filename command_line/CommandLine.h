@@ -46,6 +46,8 @@ public:
     bool isSet(const QString& name) const;
     // The last value given; empty when the option is not given.
     std::string value(const QString& name) const;
+    // Every value given, in order; empty when the option is not given.
+    std::vector<std::string> values(const QString& name) const;
     // How often the option was given.
     std::size_t count(const QString& name) const;
     std::vector<std::string> positional() const;

@@ -5,8 +5,14 @@
 // 2% of the wall time. With --rfc2217 the tool reaches the simulator through ser2net's RFC 2217
 // port instead of the pseudo-terminal.
 //
-//     send_bench [RUNS] [--rfc2217]
+// With --ports N each run sends the list once to one simulator and then to N simulators at once
+// (one send with N ports and --receive-dir), each on its own pseudo-terminal, and compares the
+// two wall times (target: the N-port run within 5% of the one-port run) and CPU times, and
+// each port's Receive List with the one-port run's.
+//
+//     send_bench [RUNS] [--rfc2217 | --ports N]
 
+#include "cli/ReceiveFolder.h"
 #include "tools/simulator/testing/DeviceServerProcess.h"
 #include "tools/simulator/testing/SimulatorProcess.h"
 
@@ -14,8 +20,13 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -93,6 +104,13 @@ double childrenCpuMs() {
     return cpuMsOf(usage);
 }
 
+std::string listText() {
+    std::string list;
+    for (const EntryKind& entry : kList)
+        list += std::string(entry.text) + "\r\n";
+    return list;
+}
+
 bool runOnce(const Nominal& nominal, bool throughDeviceServer) {
     SimulatorProcess sim;
     if (!sim.start(VARNU_SIMULATOR_BINARY, kRules)) {
@@ -108,9 +126,7 @@ bool runOnce(const Nominal& nominal, bool throughDeviceServer) {
         }
         port = server.portName();
     }
-    std::string list;
-    for (const EntryKind& entry : kList)
-        list += std::string(entry.text) + "\r\n";
+    const std::string list = listText();
 
     ChildProcess send;
     const double cpuBefore = childrenCpuMs();
@@ -130,22 +146,86 @@ bool runOnce(const Nominal& nominal, bool throughDeviceServer) {
     return status >= 0;
 }
 
+struct Timed {
+    int status = -1;
+    double wallMs = 0;
+    double cpuMs = 0; // the tool's alone: the simulators are still running
+    std::string output;
+};
+
+Timed timedSend(const std::vector<std::string>& argv) {
+    ChildProcess send;
+    Timed timed;
+    const double cpuBefore = childrenCpuMs();
+    const auto start = std::chrono::steady_clock::now();
+    if (!send.start(argv))
+        return timed;
+    timed.status = send.wait(kRunPatience);
+    timed.wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    timed.cpuMs = childrenCpuMs() - cpuBefore;
+    timed.output = send.output;
+    return timed;
+}
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The list to one simulator, then to `ports` simulators at once.
+bool runManyPorts(std::size_t ports) {
+    std::vector<std::unique_ptr<SimulatorProcess>> sims;
+    for (std::size_t i = 0; i < ports; ++i) {
+        sims.push_back(std::make_unique<SimulatorProcess>());
+        if (!sims.back()->start(VARNU_SIMULATOR_BINARY, kRules)) {
+            std::fprintf(stderr, "simulator %zu did not start (is /dev/ptmx there?)\n", i + 1);
+            return false;
+        }
+    }
+    const SimulatorProcess& first = *sims.front();
+    const std::string list = first.file("bench.DAT", listText()).string();
+    const Timed one = timedSend({VARNU_CLI_PATH, "send", "--port", first.link.string(), list});
+
+    const std::filesystem::path folder = first.path("received");
+    std::vector<std::string> argv{VARNU_CLI_PATH, "send"};
+    for (const auto& sim : sims)
+        argv.insert(argv.end(), {"--port", sim->link.string()});
+    argv.insert(argv.end(), {"--receive-dir", folder.string(), list});
+    const Timed many = timedSend(argv);
+
+    std::size_t same = 0;
+    for (const auto& sim : sims) {
+        const std::filesystem::path file = folder / (varnu::cli::fileStemForPort(sim->link.string()) + ".txt");
+        same += fileText(file) == one.output ? 1 : 0;
+    }
+    std::printf("1 port: wall %8.1f ms, CPU %6.1f ms, exit %d | %zu ports: wall %8.1f ms = %.4f x one port (%+.2f%%), "
+                "CPU %6.1f ms = %.1f x one port, exit %d | Receive Lists as the one port's: %zu of %zu\n",
+                one.wallMs, one.cpuMs, one.status, ports, many.wallMs, many.wallMs / one.wallMs,
+                (many.wallMs / one.wallMs - 1) * 100, many.cpuMs, many.cpuMs / one.cpuMs, many.status, same, ports);
+    return one.status >= 0 && many.status >= 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     int runs = 1;
     bool throughDeviceServer = false;
+    std::size_t ports = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::string_view(argv[i]) == "--rfc2217")
             throughDeviceServer = true;
+        else if (std::string_view(argv[i]) == "--ports" && i + 1 < argc)
+            ports = static_cast<std::size_t>(std::max(1, std::atoi(argv[++i])));
         else
             runs = std::max(1, std::atoi(argv[i]));
     }
     const Nominal nominal = nominalTimes();
     std::printf("%zu entries, %d run(s), %s\n", kList.size(), runs,
-                throughDeviceServer ? "through ser2net (RFC 2217)" : "on the pseudo-terminal");
+                ports != 0            ? "one port, then that many at once"
+                : throughDeviceServer ? "through ser2net (RFC 2217)"
+                                      : "on the pseudo-terminal");
     for (int run = 0; run < runs; ++run) {
-        if (!runOnce(nominal, throughDeviceServer))
+        if (ports != 0 ? !runManyPorts(ports) : !runOnce(nominal, throughDeviceServer))
             return 1;
     }
     return 0;

@@ -3,6 +3,7 @@
 // ends with 1.4 s of silence, so these lists stay short.
 
 #include "cli/CliCommands.h"
+#include "cli/ReceiveFolder.h"
 #include "cli/tests/BrokenOutputRun.h"
 #include "tools/simulator/testing/DeviceServerProcess.h"
 #include "tools/simulator/testing/SimulatorProcess.h"
@@ -480,6 +481,125 @@ TEST_F(SendAsAnotherUser, TheLockFileOfAKilledRootRunDoesNotBarThePort) {
     startAsNobody(kTwoSets);
     EXPECT_EQ(send.wait(kRunPatience), kExitOk) << send.errors;
     EXPECT_EQ(send.output, "(1) ACK \r\n(2) ACK \r\n");
+}
+
+// --- Several ports at once (--receive-dir). ---
+
+// Where a run with --receive-dir `dir` writes the Receive List of `port`.
+std::string receiveListOf(const std::filesystem::path& dir, const std::string& port) {
+    return (dir / (fileStemForPort(port) + std::string(kReceiveListExtension))).string();
+}
+
+std::vector<std::string> sendToPorts(const std::vector<std::string>& ports, std::vector<std::string> rest) {
+    std::vector<std::string> argv{VARNU_CLI_PATH, "send"};
+    for (const std::string& port : ports)
+        argv.insert(argv.end(), {"--port", port});
+    argv.insert(argv.end(), rest.begin(), rest.end());
+    return argv;
+}
+
+// Waits until the file holds `wanted`.
+bool fileReaches(const std::string& path, const std::string& wanted) {
+    const auto deadline = std::chrono::steady_clock::now() + kEntryPatience;
+    while (fileText(path).find(wanted) == std::string::npos) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+// Two projectors on pseudo-terminals, one on a TCP port and a port that does not exist: each
+// Receive List file is what that port gives alone, each port gets its line as its run ends
+// (the missing one at once), and the worst run decides the exit status: 1 over the others' 3.
+TEST_F(SendMixedList, ManyPortsAtOnceGiveEachPortTheReceiveListItGivesAlone) {
+    SimulatorProcess second;
+    SimulatorProcess third;
+    const std::string mixedRules = fileText(kData + "/mixed.rules");
+    ASSERT_TRUE(second.start(VARNU_SIMULATOR_BINARY, mixedRules));
+    ASSERT_TRUE(third.startListening(VARNU_SIMULATOR_BINARY, mixedRules));
+    const std::string missing = "/dev/ttyUSB-varnu-none";
+    const std::vector<std::string> ports{sim.link.string(), second.link.string(), third.served(), missing};
+    const std::filesystem::path dir = sim.path("received");
+    ASSERT_TRUE(send.start(sendToPorts(
+        ports, {"--receive-dir", dir.string(), sim.file("list.DAT", fileText(kData + "/mixed.DAT")).string()})));
+    EXPECT_EQ(send.wait(kRunPatience), kExitFailure);
+
+    for (const std::string& port : ports) {
+        const std::string file = receiveListOf(dir, port);
+        EXPECT_EQ(fileText(file), port == missing ? "" : kReceiveList) << port;
+        const std::string counts = port == missing ? "7 entries, 0 acknowledged, 7 failed, exit 1"
+                                                   : "7 entries, 5 acknowledged, 2 failed, exit 3";
+        EXPECT_NE(send.output.find(port + ": " + counts + "; Receive List in " + file + "\n"), std::string::npos)
+            << send.output;
+    }
+    EXPECT_TRUE(send.output.starts_with(missing + ": ")) << send.output;
+    EXPECT_TRUE(send.output.ends_with("total: 4 ports, 28 entries, 15 acknowledged, 13 failed, exit 1\n"))
+        << send.output;
+    EXPECT_TRUE(send.errors.starts_with(listReport())) << send.errors;
+    EXPECT_NE(send.errors.find("varnu-cli send: " + missing + ": Not able to Connect.\nThere is no port"),
+              std::string::npos)
+        << send.errors;
+}
+
+// A signal stops every run: each Receive List ends with "Stopped.", and each port's line, the
+// total and the exit status say 128 + the signal.
+TEST_F(SendEndToEnd, ASignalStopsEveryPortsRunAndEndsAfterTheSummaries) {
+    SimulatorProcess second;
+    ASSERT_TRUE(second.start(VARNU_SIMULATOR_BINARY));
+    const std::vector<std::string> ports{sim.link.string(), second.link.string()};
+    const std::filesystem::path dir = sim.path("received");
+    ASSERT_TRUE(send.start(
+        sendToPorts(ports, {"--receive-dir", dir.string(), sim.file("list.DAT", kSetThenGetThenSet).string()})));
+    for (const std::string& port : ports)
+        ASSERT_TRUE(fileReaches(receiveListOf(dir, port), "(2) ACK 1B0702000801EE\r\n")) << port;
+    ASSERT_EQ(::kill(send.pid(), SIGTERM), 0);
+    EXPECT_EQ(send.wait(kRunPatience), 143);
+    for (const std::string& port : ports) {
+        const std::string file = receiveListOf(dir, port);
+        EXPECT_EQ(fileText(file), "(1) ACK \r\n(2) ACK 1B0702000801EE\r\nStopped.\r\n");
+        EXPECT_NE(send.output.find(port + ": 3 entries, 1 acknowledged, 2 failed, exit 143; Receive List in " + file),
+                  std::string::npos)
+            << send.output;
+        EXPECT_NE(send.errors.find("varnu-cli send: " + port + ": interrupted by SIGTERM after entry 1 of 3.\n"),
+                  std::string::npos)
+            << send.errors;
+    }
+    EXPECT_TRUE(send.output.ends_with("total: 2 ports, 6 entries, 2 acknowledged, 4 failed, exit 143\n"))
+        << send.output;
+}
+
+// A Receive List file that cannot be written stops that port's run alone and is named; the
+// other run goes on, its wire trace beside its Receive List.
+TEST_F(SendEndToEnd, AReceiveListThatCannotBeWrittenStopsThatPortAlone) {
+    SimulatorProcess second;
+    ASSERT_TRUE(second.start(VARNU_SIMULATOR_BINARY));
+    const std::filesystem::path dir = sim.path("received");
+    std::filesystem::create_directories(dir);
+    const std::string full = receiveListOf(dir, sim.link.string());
+    std::filesystem::create_symlink("/dev/full", full);
+    ASSERT_TRUE(
+        send.start(sendToPorts({sim.link.string(), second.link.string()},
+                               {"--receive-dir", dir.string(), "--trace", sim.file("list.DAT", kTwoSets).string()})));
+    EXPECT_EQ(send.wait(kRunPatience), kExitFailure);
+    EXPECT_NE(send.errors.find("varnu-cli send: " + sim.link.string() + ": cannot write to the Receive List file " +
+                               full + ": No space left on device\n"),
+              std::string::npos)
+        << send.errors;
+    EXPECT_NE(send.output.find(sim.link.string() + ": 2 entries, 1 acknowledged, 1 failed, exit 1; "),
+              std::string::npos)
+        << send.output;
+
+    const std::string other = receiveListOf(dir, second.link.string());
+    EXPECT_EQ(fileText(other), "(1) ACK \r\n(2) ACK \r\n");
+    EXPECT_NE(send.output.find(second.link.string() + ": 2 entries, 2 acknowledged, 0 failed, exit 0; "),
+              std::string::npos)
+        << send.output;
+    std::vector<double> times;
+    EXPECT_EQ(traceLines(fileText((dir / (fileStemForPort(second.link.string()) + ".log")).string()), times),
+              (std::vector<std::string>{"out 1B 07 01 00 08 01 EF", "in  06", "in  (nothing)", "--- purge",
+                                        "out 1B 07 01 00 08 00 F0", "in  06", "in  (nothing)", "--- purge"}));
+    EXPECT_TRUE(send.output.ends_with("total: 2 ports, 4 entries, 3 acknowledged, 1 failed, exit 1\n")) << send.output;
 }
 
 #endif
