@@ -77,10 +77,10 @@ private:
 };
 
 // What the port has to say once (line settings a network port cannot carry), on stderr beside
-// the Receive List.
-void printNotices(SerialLink& port, const SendVoice& voice, std::ostream& err) {
+// the Receive List. A notice names its port itself.
+void printNotices(SerialLink& port, std::ostream& err) {
     for (const std::string& notice : port.takeNotices())
-        err << voice.said() << notice << "\n";
+        err << SendVoice{}.said() << notice << "\n";
 }
 
 // The entries whose exchange was over when the run stopped.
@@ -122,7 +122,7 @@ std::unique_ptr<SerialLink> openSendLink(const PortSettings& settings, std::stop
                      port->openFailure() ? explainPortFailure(*port->openFailure()) : "");
         return nullptr;
     }
-    printNotices(*port, voice, err);
+    printNotices(*port, err);
     return port;
 }
 
@@ -142,7 +142,7 @@ PortSendResult sendOverLink(SerialLink& port, std::span<const std::string> entri
     StreamSink sink(outputs.receiveList, outputs.trace, stop, port);
     PortSendResult result;
     result.summary = TransmitSequence(link, sink).run(entries, stop.get_token());
-    printNotices(port, voice, err);
+    printNotices(port, err);
     port.ClosePort();
     const CheckedStream* failedOutput = nullptr;
     for (CheckedStream* stream : {&outputs.receiveList, outputs.trace}) {
