@@ -3,7 +3,7 @@
 // wire trace, and with --catalogue too the decode of every frame in it.
 
 #include "catalogue/CatalogueLoader.h"
-#include "cli/CatalogueText.h"
+#include "catalogue_text/CatalogueText.h"
 #include "cli/CheckedStream.h"
 #include "cli/CliCommands.h"
 #include "cli/Diagnostics.h"
@@ -88,7 +88,7 @@ public:
         if (names_ == TextEncoding::Utf8)
             out_ << line;
         else
-            out_ << toUtf8(line, names_);
+            out_ << catalogueUtf8(line, names_);
         out_ << '\n' << std::flush;
     }
 

@@ -16,9 +16,9 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include "catalogue_text/CatalogueText.h"
 #include "protocol/FrameDecode.h"
 #include "protocol/FrameText.h"
-#include "shell/CatalogueNames.h"
 #include "shell/ListFileDialog.h"
 #include "shell/SessionWindow.h"
 #include "shell/WindowSettings.h"
