@@ -2,7 +2,7 @@
 // outline or as JSON. Names are the file's bytes; CP932 files are decoded to UTF-8 for output.
 
 #include "catalogue/CatalogueLoader.h"
-#include "cli/CatalogueText.h"
+#include "catalogue_text/CatalogueText.h"
 #include "cli/CheckedStream.h"
 #include "cli/CliCommands.h"
 #include "cli/Diagnostics.h"
@@ -72,7 +72,7 @@ private:
 
     void writeName(std::string_view bytes) {
         out_ << '"';
-        for (const char c : toUtf8(bytes, encoding_)) {
+        for (const char c : catalogueUtf8(bytes, encoding_)) {
             const auto byte = static_cast<unsigned char>(c);
             if (c == '"' || c == '\\') {
                 out_ << '\\' << c;
@@ -137,7 +137,7 @@ void writeCodes(std::ostream& out, const TargetForm& form, FormPass pass, std::s
 }
 
 void writeOutline(std::ostream& out, const Catalogue& catalogue) {
-    const auto name = [&](std::string_view bytes) { return toUtf8(bytes, catalogue.encoding); };
+    const auto name = [&](std::string_view bytes) { return catalogueUtf8(bytes, catalogue.encoding); };
     out << "Encoding: " << (catalogue.encoding == TextEncoding::Utf8 ? "UTF-8" : "CP932") << "\n";
     out << "Classes: " << catalogue.groups.size() << "\n";
     for (std::size_t i = 0; i < catalogue.groups.size(); ++i) {

@@ -3,7 +3,7 @@
 // bytes ("1B0C01..." or "1B 0C 01 ..."); --received reads them as data frames from the projector.
 
 #include "catalogue/CatalogueLoader.h"
-#include "cli/CatalogueText.h"
+#include "catalogue_text/CatalogueText.h"
 #include "cli/CheckedStream.h"
 #include "cli/CliCommands.h"
 #include "cli/Diagnostics.h"
@@ -62,7 +62,7 @@ int runDecodeCommand(Args args, std::ostream& out, std::ostream& err) {
             status = kExitFailure;
             continue;
         }
-        output.stream() << toUtf8(describeFrame(*frame, catalogue, origin), catalogue.encoding) << "\n";
+        output.stream() << catalogueUtf8(describeFrame(*frame, catalogue, origin), catalogue.encoding) << "\n";
     }
     return output.flush() ? status : reportWriteFailure(err, "decode", output);
 }

@@ -1,6 +1,6 @@
 #include "cli/PortSend.h"
 
-#include "cli/CatalogueText.h"
+#include "catalogue_text/CatalogueText.h"
 #include "cli/CliCommands.h"
 #include "cli/Diagnostics.h"
 #include "cli/SignalStop.h"
@@ -67,7 +67,7 @@ public:
         if (names_ == TextEncoding::Utf8)
             out_ << line;
         else
-            out_ << toUtf8(line, names_);
+            out_ << catalogueUtf8(line, names_);
         out_ << '\n' << std::flush;
     }
 

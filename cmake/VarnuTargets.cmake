@@ -9,10 +9,9 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     target_compile_options(varnu_build_settings INTERFACE
         $<$<CONFIG:Release>:-Wno-error=restrict -Wno-error=array-bounds -Wno-error=stringop-overread>)
 endif()
-# One include root: every header is included by its folder, "catalogue/Catalogue.h".
-target_include_directories(varnu_build_settings INTERFACE ${PROJECT_SOURCE_DIR})
-# Generated headers, "varnu/Version.h".
-target_include_directories(varnu_build_settings INTERFACE ${PROJECT_BINARY_DIR}/generated)
+# Headers are included by their folder, "catalogue/Catalogue.h", and each library exposes its
+# own alone (VarnuHeaders.cmake): there is no include root for the whole tree.
+include(${CMAKE_CURRENT_LIST_DIR}/VarnuHeaders.cmake)
 if(VARNU_SANITIZE)
     target_compile_options(varnu_build_settings INTERFACE
         -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
@@ -25,11 +24,26 @@ if(VARNU_FUZZ)
     target_link_options(varnu_build_settings INTERFACE -fsanitize=address,undefined)
 endif()
 
-# varnu_add_library(NAME SOURCES... [LINK libs...])
+# varnu_add_library(NAME SOURCES... [LINK libs...] [PRIVATE libs...] [HEADERS folder]): LINK what
+# the library's headers include, PRIVATE what only its sources include. Its headers are those of
+# HEADERS (default: the folder of the calling CMakeLists.txt).
 function(varnu_add_library name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+    cmake_parse_arguments(ARG "" "HEADERS" "SOURCES;LINK;PRIVATE" ${ARGN})
     add_library(${name} STATIC ${ARG_SOURCES})
     target_link_libraries(${name} PUBLIC varnu_build_settings ${ARG_LINK})
+    target_link_libraries(${name} PRIVATE ${ARG_PRIVATE})
+    if(NOT ARG_HEADERS)
+        set(ARG_HEADERS ${CMAKE_CURRENT_SOURCE_DIR})
+    endif()
+    varnu_expose_headers(${name} PUBLIC ${ARG_HEADERS})
+endfunction()
+
+# varnu_add_header_library(NAME FOLDER [LINK libs...]): headers alone (test helpers).
+function(varnu_add_header_library name folder)
+    cmake_parse_arguments(ARG "" "" "LINK" ${ARGN})
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE ${ARG_LINK})
+    varnu_expose_headers(${name} INTERFACE ${folder})
 endfunction()
 
 # Fixture files live in <folder>/tests/data, whether the test is declared in <folder> or in <folder>/tests.
@@ -41,13 +55,24 @@ function(varnu_test_data_dir out)
     endif()
 endfunction()
 
+# A test binary sees the helpers of its own tests/ folder ("cli/tests/CliRun.h"). Test targets
+# exist only with VARNU_TESTS: a folder guards its tests with if(VARNU_TESTS).
+function(varnu_test_setup name)
+    if(NOT VARNU_TESTS)
+        message(FATAL_ERROR "${name}: a test target in a build without VARNU_TESTS")
+    endif()
+    varnu_test_data_dir(data_dir)
+    target_compile_definitions(${name} PRIVATE VARNU_TEST_DATA="${data_dir}")
+    get_filename_component(tests_dir ${data_dir} DIRECTORY)
+    varnu_expose_headers(${name} PRIVATE ${tests_dir})
+endfunction()
+
 # varnu_add_gtest(NAME SOURCES... LINK libs...): a GoogleTest binary whose cases CTest lists one by one.
 function(varnu_add_gtest name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
+    varnu_test_setup(${name})
     target_link_libraries(${name} PRIVATE varnu_build_settings GTest::gtest GTest::gtest_main ${ARG_LINK})
-    varnu_test_data_dir(data_dir)
-    target_compile_definitions(${name} PRIVATE VARNU_TEST_DATA="${data_dir}")
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 PROPERTIES TIMEOUT 120)
 endfunction()
 
@@ -55,9 +80,8 @@ endfunction()
 function(varnu_add_qtest name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
+    varnu_test_setup(${name})
     target_link_libraries(${name} PRIVATE varnu_build_settings Qt6::Test ${ARG_LINK})
-    varnu_test_data_dir(data_dir)
-    target_compile_definitions(${name} PRIVATE VARNU_TEST_DATA="${data_dir}")
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
 endfunction()

@@ -50,7 +50,7 @@ int CVarnuApp::runMainWindow(PortConnection& link, const AppOptions& options) {
     }
     {
         CVarnuDlg window(link, options.cataloguePath);
-        QApplication::setWindowIcon(window.appIcon);
+        QApplication::setWindowIcon(window.windowIcon()); // the window's own, appIcon
         window.initialise();
         if (options.showSession)
             QTimer::singleShot(0, &window, [&window] { window.runCommand(ids::kSession); });

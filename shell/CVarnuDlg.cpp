@@ -23,6 +23,7 @@
 #include <optional>
 
 #include "catalogue/CatalogueLoader.h"
+#include "catalogue_text/CatalogueText.h"
 #include "resources/ControlTable.h"
 #include "resources/MenuTable.h"
 #include "resources/ResourceIds.h"
@@ -30,7 +31,6 @@
 #include "serial/dialog/CPortSettingsDlg.h"
 #include "shell/AppIcon.h"
 #include "shell/CAboutBox.h"
-#include "shell/CatalogueNames.h"
 #include "shell/DataFieldText.h"
 #include "shell/DialogBuilder.h"
 #include "shell/ExtentListWidget.h"

@@ -40,6 +40,9 @@ class PortConnection;
 class SessionWindow;
 class TransmitRun;
 class UpperLineEdit;
+namespace testing {
+class CVarnuDlgProbe;
+}
 
 enum class Exchange { Show, Collect };
 
@@ -108,18 +111,6 @@ public:
     // Receive List (their tool tips), empty where no frame is.
     QString frameTipAt(const QWidget* viewport, const QPoint& position) const;
 
-    // The window's state (members 1 to 13 in the exchange's order, then the rest).
-    SelectionState selection;  // attribute, class, target, function, the four texts, radix
-    TransmitList transmitList; // the entries, their selection and maxEntryWidth; list 1028 shows it
-    std::string receiveText;   // CR LF line ends, as the transmit sequence writes them
-    std::string statusText;
-    std::string rangeText;
-    QIcon appIcon;
-    bool timerExpired = false;
-    CHexEdit multiBytesEdit;
-    CHexEdit dataEdit;
-    int batchUpdate = 0;
-
     // The Transmit List and the Receive List.
     void AddEntry();
     void DeleteEntry();
@@ -141,6 +132,22 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Tests read the state through it and change it only through the controls.
+    friend class testing::CVarnuDlgProbe;
+    class BatchScope;
+
+    // The window's state (members 1 to 13 in the exchange's order, then the rest).
+    SelectionState selection;  // attribute, class, target, function, the four texts, radix
+    TransmitList transmitList; // the entries, their selection and maxEntryWidth; list 1028 shows it
+    std::string receiveText;   // CR LF line ends, as the transmit sequence writes them
+    std::string statusText;
+    std::string rangeText;
+    QIcon appIcon;
+    bool timerExpired = false;
+    CHexEdit multiBytesEdit;
+    CHexEdit dataEdit;
+    int batchUpdate = 0;
+
     void buildWindow();
     void buildMenu(QWidget* menuHost);
     void fitTextBoxes(const DialogSpec& dialog, const DialogUnits& units);

@@ -27,8 +27,10 @@ constexpr int kHexDataLimit = 2;
 // A line break in the field counts as the two characters CR LF.
 constexpr int kLineBreakLength = 2;
 
+} // namespace
+
 // An operation owns the exchange unless an outer one holds batchUpdate.
-class BatchScope {
+class CVarnuDlg::BatchScope {
 public:
     explicit BatchScope(CVarnuDlg& window) : window(window), owned(window.batchUpdate == 0) {
         if (!owned)
@@ -47,6 +49,8 @@ private:
     CVarnuDlg& window;
     bool owned;
 };
+
+namespace {
 
 // The display line holding the caret: its first character (counting line breaks as CR LF)
 // and its length. Long text wraps, so this is a visual line, not a paragraph.

@@ -2,11 +2,11 @@
 
 #include <QThread>
 
+#include "catalogue_text/CatalogueText.h"
 #include "protocol/TransmitSequence.h"
 #include "protocol/WireTraceLink.h"
 #include "serial/core/Clock.h"
 #include "serial/core/PortFailureText.h"
-#include "shell/CatalogueNames.h"
 #include "shell/PortConnection.h"
 
 namespace varnu {

@@ -6,6 +6,7 @@
 //     wire_trace_bench [--benchmark_repetitions=N]
 
 #include "catalogue/CatalogueLoader.h"
+#include "files/testing/TemporaryFolder.h"
 #include "protocol/WireTraceLink.h"
 #include "serial/core/testing/ScriptedLink.h"
 
@@ -15,7 +16,6 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 namespace {
@@ -119,14 +119,13 @@ BENCHMARK(BM_TraceToRecentLines)->ArgName("decodes")->Arg(0)->Arg(1)->Unit(bench
 
 void BM_TraceToFile(benchmark::State& state) {
     const Catalogue* catalogue = state.range(0) != 0 ? &sampleCatalogue() : nullptr;
-    std::random_device random;
-    const auto path = std::filesystem::temp_directory_path() / ("varnu-trace-bench-" + std::to_string(random()));
+    const varnu::testing::TemporaryFolder dir("varnu-trace-bench");
+    const auto path = dir / "trace.log";
     for (auto _ : state) {
         FileLines sink(path);
         recordTrace(state, sink, catalogue);
         benchmark::DoNotOptimize(sink.count);
     }
-    std::filesystem::remove(path);
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kTraceLines));
 }
 BENCHMARK(BM_TraceToFile)->ArgName("decodes")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

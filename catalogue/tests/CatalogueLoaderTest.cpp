@@ -1,8 +1,8 @@
 #include "catalogue/CatalogueLoader.h"
+#include "files/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -121,9 +121,9 @@ TEST(CatalogueLoaderTest, FailsWithTheFixedTextAnEmptyCatalogueAndTheReasonWhenT
 // The window and varnu-cli read through here: a leading byte-order mark costs no entry, and a
 // file that is no catalogue is refused with its reason.
 TEST(CatalogueLoaderTest, ReadsTheFileByNameAndExplainsWhatMadeItUnusable) {
-    const std::string dir = ::testing::TempDir();
-    const std::string path = dir + "/varnu-bom-catalogue.ini";
-    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF[GROUP]\r\nSIZE=1\r\n0=A\r\n";
+    const testing::TemporaryFolder folder("varnu-catalogue-test");
+    const std::string dir = folder.path().string();
+    const std::string path = folder.file("bom.ini", "\xEF\xBB\xBF[GROUP]\r\nSIZE=1\r\n0=A\r\n");
     Catalogue catalogue;
     const CatalogueLoadResult loaded = loadCatalogueFile(path, catalogue);
     EXPECT_TRUE(loaded);
@@ -137,7 +137,6 @@ TEST(CatalogueLoaderTest, ReadsTheFileByNameAndExplainsWhatMadeItUnusable) {
         EXPECT_NE(result.explanation.find("\"" + unusable + "\""), std::string::npos) << result.explanation;
         EXPECT_TRUE(catalogue.groups.empty());
     }
-    std::remove(path.c_str());
 }
 
 TEST(CatalogueLoaderTest, MissingEntriesGetDefaultsAndEmptyOnesAreSkipped) {

@@ -1,9 +1,9 @@
 #include "cli/CliCommands.h"
+#include "files/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -35,12 +35,6 @@ std::string withoutWhitespace(const std::string& text) {
             result += c;
     }
     return result;
-}
-
-std::string writeTempFile(const std::string& name, const std::string& bytes) {
-    const std::string path = testing::TempDir() + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
 }
 
 TEST(CatalogueCommandTest, JsonOfTheSampleFile) {
@@ -87,14 +81,15 @@ TEST(CatalogueCommandTest, BadArgumentsGiveUsageAndStatus2) {
 
 // The fixed text as its first lines, then the file and the first thing that made it unusable.
 TEST(CatalogueCommandTest, FailedLoadShowsTheFixedTextItsReasonAndStatus1) {
+    const varnu::testing::TemporaryFolder dir("varnu-catalogue-test");
     const struct {
         std::string path;
         std::string reason;
     } cases[] = {
         {"/nonexistent/varnu.ini", "There is no file \"/nonexistent/varnu.ini\"."},
-        {writeTempFile("no_group.ini", "[GROUP]\nSIZE=4000000000\n"), "gives SIZE=4000000000 on line 2"},
-        {writeTempFile("bom.ini", "\xEF\xBB\xBF[Group]\r\nSIZE=0\r\n"), "gives SIZE=0 on line 2 of its [GROUP]"},
-        {writeTempFile("utf16.ini", std::string("[\0G\0", 4)), "is not readable as text"},
+        {dir.file("no_group.ini", "[GROUP]\nSIZE=4000000000\n"), "gives SIZE=4000000000 on line 2"},
+        {dir.file("bom.ini", "\xEF\xBB\xBF[Group]\r\nSIZE=0\r\n"), "gives SIZE=0 on line 2 of its [GROUP]"},
+        {dir.file("utf16.ini", std::string("[\0G\0", 4)), "is not readable as text"},
     };
     for (const auto& c : cases) {
         const CliRun run = runCatalogue({"--json", c.path});
@@ -110,7 +105,8 @@ TEST(CatalogueCommandTest, Cp932NamesComeOutAsUtf8AndQuotesAndControlsAreEscaped
     // a tab; a target whose name holds a control byte.
     const std::string file = "[GROUP]\nSIZE=1\n0=\x95\x5C\x8E\xA6\n[\x95\x5C\x8E\xA6]\nSIZE=1\n"
                              "0=Say \"hi\" \\\tnow,0,0,0,T\x01\n";
-    const CliRun run = runCatalogue({"--json", writeTempFile("cp932.ini", file)});
+    const varnu::testing::TemporaryFolder dir("varnu-catalogue-test");
+    const CliRun run = runCatalogue({"--json", dir.file("cp932.ini", file)});
     EXPECT_EQ(run.status, kExitOk) << run.err;
     EXPECT_NE(run.out.find("\"name\":\"\xE8\xA1\xA8\xE7\xA4\xBA\""), std::string::npos) << run.out;
     EXPECT_NE(run.out.find(R"("name":"Say \"hi\" \\\u0009now")"), std::string::npos) << run.out;

@@ -1,9 +1,7 @@
 #include "cli/tests/CliRun.h"
+#include "files/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
 
 namespace varnu::cli {
 namespace {
@@ -42,13 +40,13 @@ TEST(ComposeCommand, ComposesWithTheFieldsChoosingTheTargetGives) {
 }
 
 TEST(ComposeCommand, DataDefaultMeansTheSameByteInEitherRadix) {
-    const auto path = std::filesystem::temp_directory_path() / "varnu_compose_default.ini";
-    std::ofstream(path) << "[GROUP]\nSIZE=1\n0=C\n[C]\nSIZE=1\n0=F,0,255,10,T\n[T]\nWRITE=D\nREAD=D\n";
-    const CliRun decimal = compose({"--class", "C", "--function", "F"}, path.string());
-    const CliRun hex = compose({"--class", "C", "--function", "F", "--radix", "hex"}, path.string());
+    const varnu::testing::TemporaryFolder dir("varnu-compose-test");
+    const std::string path =
+        dir.file("default.ini", "[GROUP]\nSIZE=1\n0=C\n[C]\nSIZE=1\n0=F,0,255,10,T\n[T]\nWRITE=D\nREAD=D\n");
+    const CliRun decimal = compose({"--class", "C", "--function", "F"}, path);
+    const CliRun hex = compose({"--class", "C", "--function", "F", "--radix", "hex"}, path);
     EXPECT_EQ(decimal.out, "ESC 07 01 00 00 0A EE\n") << decimal.err;
     EXPECT_EQ(hex.out, decimal.out) << hex.err;
-    std::filesystem::remove(path);
 }
 
 TEST(ComposeCommand, RefusedCompositionsPrintNothing) {
@@ -57,12 +55,12 @@ TEST(ComposeCommand, RefusedCompositionsPrintNothing) {
     EXPECT_EQ(tooLong.out, "");
     EXPECT_NE(tooLong.err.find("Address 2"), std::string::npos) << tooLong.err;
 
-    const auto path = std::filesystem::temp_directory_path() / "varnu_compose_literal.ini";
-    std::ofstream(path) << "[GROUP]\nSIZE=1\n0=C\n[C]\nSIZE=1\n0=F,0,0,0,T\n[T]\nWRITE=7,D\nREAD=D\n";
-    const CliRun literal = compose({"--class", "C", "--function", "F"}, path.string());
+    const varnu::testing::TemporaryFolder dir("varnu-compose-test");
+    const std::string path =
+        dir.file("literal.ini", "[GROUP]\nSIZE=1\n0=C\n[C]\nSIZE=1\n0=F,0,0,0,T\n[T]\nWRITE=7,D\nREAD=D\n");
+    const CliRun literal = compose({"--class", "C", "--function", "F"}, path);
     EXPECT_EQ(literal.status, kExitUsage);
     EXPECT_NE(literal.err.find("code 7"), std::string::npos) << literal.err;
-    std::filesystem::remove(path);
 }
 
 TEST(ComposeCommand, FailuresAndUsageErrors) {

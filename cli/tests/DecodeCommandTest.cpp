@@ -2,12 +2,9 @@
 // is reported without losing the others, and the arguments are checked.
 
 #include "cli/tests/CliRun.h"
+#include "files/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <random>
 
 namespace varnu::cli {
 namespace {
@@ -74,14 +71,10 @@ TEST(DecodeCommand, RefusesArgumentsItDoesNotTake) {
 
 TEST(DecodeCommand, Cp932NamesComeOutAsUtf8) {
     // Class "表示" in CP932 (0x95 0x5C 0x8E 0xA6).
-    std::random_device random;
-    const auto dir = std::filesystem::temp_directory_path() / ("varnu-decode-test-" + std::to_string(random()));
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / "cp932.ini").string();
-    std::ofstream(path, std::ios::binary) << "[GROUP]\nSIZE=1\n0=\x95\x5C\x8E\xA6\n[\x95\x5C\x8E\xA6]\nSIZE=1\n"
-                                             "0=Power,0,1,1,Main\n[Main]\nWRITE=D\n";
+    const varnu::testing::TemporaryFolder dir("varnu-decode-test");
+    const std::string path = dir.file("cp932.ini", "[GROUP]\nSIZE=1\n0=\x95\x5C\x8E\xA6\n[\x95\x5C\x8E\xA6]\nSIZE=1\n"
+                                                   "0=Power,0,1,1,Main\n[Main]\nWRITE=D\n");
     const auto result = run({"decode", "--catalogue", path, "1B 07 01 00 00 01 F7"});
-    std::filesystem::remove_all(dir);
     EXPECT_EQ(result.status, kExitOk) << result.err;
     EXPECT_EQ(result.out, "Set, class 00 \xE8\xA1\xA8\xE7\xA4\xBA, function 00 Power, target Main: Data 01 (1)\n");
 }

@@ -2,12 +2,12 @@
 
 #include "cli/SendOptions.h"
 #include "cli/tests/CliRun.h"
+#include "files/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 namespace varnu::cli {
@@ -18,14 +18,6 @@ using testing::run;
 const std::string kList = std::string(VARNU_SOURCE_DIR) + "/cli/tests/data/two_entries.DAT";
 const std::string kNoSuchPort = "/nonexistent/varnu-port";
 const std::string kCatalogue = std::string(VARNU_SOURCE_DIR) + "/resources/varnu.ini";
-
-// A new folder of its own under the temporary directory: other test runs share the machine.
-std::filesystem::path uniqueTempDir() {
-    std::random_device random;
-    const auto dir = std::filesystem::temp_directory_path() / ("varnu-send-test-" + std::to_string(random()));
-    std::filesystem::create_directories(dir);
-    return dir;
-}
 
 struct UsageCase {
     const char* why;
@@ -86,13 +78,7 @@ TEST(SendOptions, MapsEveryLineSettingToTheCodesThePortTakes) {
 // A folder of its own for each test, removed afterwards.
 class SendFiles : public ::testing::Test {
 protected:
-    void SetUp() override { dir = uniqueTempDir(); }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
-    std::string file(const std::string& name, const std::string& content) const {
-        std::ofstream(dir / name, std::ios::binary) << content;
-        return (dir / name).string();
-    }
+    std::string file(const std::string& name, const std::string& content) const { return dir.file(name, content); }
     static std::string bytesOf(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         std::ostringstream bytes;
@@ -100,7 +86,7 @@ protected:
         return bytes.str();
     }
 
-    std::filesystem::path dir;
+    varnu::testing::TemporaryFolder dir{"varnu-send-test"};
 };
 
 TEST(SendCommand, AListFileThatCannotBeReadFailsBeforeThePortIsTried) {

@@ -1,5 +1,6 @@
 #include "files/ReadWholeFile.h"
 #include "files/FileFailureText.h"
+#include "files/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,21 +16,7 @@ namespace fs = std::filesystem;
 
 class ReadWholeFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("varnu-files-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string file(const std::string& name, const std::string& content) const {
-        std::ofstream(dir / name, std::ios::binary) << content;
-        return (dir / name).string();
-    }
-
-    fs::path dir;
+    testing::TemporaryFolder dir{"varnu-files-test"};
 };
 
 constexpr FileReadRules kTenBytes{"list file", 10, true, true};
@@ -44,11 +31,11 @@ TEST_F(ReadWholeFileTest, RefusesWhatIsNoRegularFileOfItsSizeWithoutOpeningIt) {
     } cases[] = {
         {(dir / "absent.DAT").string(), FileProblem::Missing, ""},
         {(dir / "absent" / "list.DAT").string(), FileProblem::Missing, ""},
-        {file("plain", "x") + "/list.DAT", FileProblem::Missing, ""}, // a file where a folder should be
-        {dir.string(), FileProblem::Directory, ""},
+        {dir.file("plain", "x") + "/list.DAT", FileProblem::Missing, ""}, // a file where a folder should be
+        {dir.path().string(), FileProblem::Directory, ""},
         {fifo, FileProblem::NotRegularFile, "a named pipe"}, // opening it would wait for a writer
         {"/dev/zero", FileProblem::NotRegularFile, "a device"},
-        {file("eleven", "ESC 0123456"), FileProblem::TooLarge, ""},
+        {dir.file("eleven", "ESC 0123456"), FileProblem::TooLarge, ""},
     };
     for (const auto& c : cases) {
         const FileContent content = readWholeFile(c.path, kTenBytes);
@@ -78,7 +65,7 @@ TEST_F(ReadWholeFileTest, GivesTheBytesWithoutAByteOrderMarkWhereAsked) {
         {"", true, ""},
     };
     for (const auto& c : cases) {
-        const FileContent content = readWholeFile(file("list.DAT", c.content), {"list file", 13, c.dropMark, true});
+        const FileContent content = readWholeFile(dir.file("list.DAT", c.content), {"list file", 13, c.dropMark, true});
         EXPECT_TRUE(content.ok()) << c.content;
         EXPECT_EQ(content.bytes, c.bytes);
     }
@@ -88,7 +75,7 @@ TEST_F(ReadWholeFileTest, ANulByteMakesATextFileUnreadableAsText) {
     const std::string utf16 = std::string("\xFF\xFE"
                                           "E\0S\0C\0",
                                           8);
-    const FileContent text = readWholeFile(file("utf16.ini", utf16), kCatalogueRead);
+    const FileContent text = readWholeFile(dir.file("utf16.ini", utf16), kCatalogueRead);
     ASSERT_TRUE(text.failure);
     EXPECT_EQ(text.failure->problem, FileProblem::NotText);
     EXPECT_EQ(text.failure->size, 4u);                                       // the first NUL is the file's fourth byte
@@ -132,7 +119,7 @@ TEST(ReadWholeStream, KeepsWhatWasReadBeforeAFailureAndNoticesAGrowingFile) {
 }
 
 TEST_F(ReadWholeFileTest, AFileWithoutReadPermissionIsRefusedSo) {
-    const std::string path = file("locked.DAT", "ESC");
+    const std::string path = dir.file("locked.DAT", "ESC");
     fs::permissions(path, fs::perms::none);
     if (std::ifstream(path).is_open())
         GTEST_SKIP() << "this user reads files without permission (root)";

@@ -59,8 +59,8 @@ template <typename F> Timed timed(F&& call) {
 }
 
 // The projector's side of one command: take the frame, answer with one byte.
-std::thread answerCommand(PtyPeer& peer, Bytes& seen, std::uint8_t reply) {
-    return std::thread([&peer, &seen, reply] {
+std::jthread answerCommand(PtyPeer& peer, Bytes& seen, std::uint8_t reply) {
+    return std::jthread([&peer, &seen, reply] {
         seen = peer.receive(kCommand.size(), 2s);
         peer.send({reply});
     });
@@ -85,7 +85,7 @@ private:
 
     void commandAndAck() {
         Bytes seen;
-        std::thread projector = answerCommand(*peer, seen, kAck);
+        std::jthread projector = answerCommand(*peer, seen, kAck);
         QCOMPARE(link->writePort(kCommand), kCommand.size());
         Bytes reply;
         QCOMPARE(link->readPort(reply, ReadMode::Byte), 1);
@@ -181,7 +181,7 @@ private slots:
     // At 9600 bits per second a byte takes about a millisecond: a paced frame is still one frame.
     void pacedFrameIsTaken() {
         openOnNewPty();
-        std::thread projector([this] {
+        std::jthread projector([this] {
             for (std::uint8_t byte : kDataFrame) {
                 peer->send({byte});
                 std::this_thread::sleep_for(2ms);
@@ -407,7 +407,7 @@ private slots:
     // the link opens again on a new line.
     void farEndHangsUpDuringARead() {
         openOnNewPty();
-        std::thread projector([this] {
+        std::jthread projector([this] {
             std::this_thread::sleep_for(150ms);
             peer->hangUp();
         });
@@ -452,7 +452,7 @@ private slots:
         int replyCount = 0;
         Bytes reply;
         Bytes seen;
-        std::thread projector = answerCommand(*peer, seen, kNak);
+        std::jthread projector = answerCommand(*peer, seen, kNak);
         std::unique_ptr<QThread> worker(QThread::create([&] {
             written = link->writePort(kCommand);
             replyCount = link->readPort(reply, ReadMode::Byte);
@@ -472,7 +472,7 @@ private slots:
     void stopRequestEndsAWaitAtOnce() {
         std::stop_source stop;
         link->setStopToken(stop.get_token());
-        std::thread window([&] {
+        std::jthread window([&] {
             std::this_thread::sleep_for(50ms);
             stop.request_stop();
         });

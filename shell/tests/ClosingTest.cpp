@@ -55,13 +55,13 @@ private slots:
         QFETCH(int, way);
         WindowFixture f("worked.ini");
         f.click(kAdd);
-        QVERIFY(f.window->transmitList.hasUnsavedEntries());
+        QVERIFY(f.state().transmitList().hasUnsavedEntries());
 
         f.saveChoice = Choice::Cancel; // stays, list and all
         closeBy(f, Way(way));
         QCOMPARE(f.saveQuestions, 1);
         QVERIFY(f.window->isVisible());
-        QCOMPARE(f.window->transmitList.count(), 1);
+        QCOMPARE(f.state().transmitList().count(), 1);
 
         QTemporaryDir dir;
         f.saveChoice = Choice::Save; // the Save dialog cancelled: still stays
@@ -139,7 +139,7 @@ private slots:
         f.click(kClose);
         QCOMPARE(f.messages, QStringList{"Write Failure."});
         QVERIFY(f.window->isVisible());
-        QVERIFY(f.window->transmitList.hasUnsavedEntries());
+        QVERIFY(f.state().transmitList().hasUnsavedEntries());
     }
 };
 

@@ -1,11 +1,15 @@
 // The window as built from its tables: controls, captions that fit, tab order, menu, marks.
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QTest>
@@ -177,35 +181,64 @@ private slots:
         }
     }
 
-    // Every caption, every prompt the status line can show with the widest range hints, and
-    // the byte range of a Multi bytes line, at the window's default fonts.
+    // Every caption, every prompt on every field that can show it (the Data prompts with the
+    // widest range hints in both radixes), and the widest byte range of a Multi bytes line, at
+    // the window's default fonts.
     void noTextOverlapsAnotherOrIsCut() {
-        WindowFixture f("worked.ini");
+        WindowFixture f("prompts.ini");
         QWidget* client = f.window->control(kClose)->parentWidget();
         checkNoTextOverlapsOrIsCut(client, "captions");
         if (QTest::currentTestFailed())
             return;
 
-        const std::pair<std::int32_t, std::int32_t> ranges[] = {
-            {0, 0}, {-128, 127}, {0, 255}, {INT32_MIN, INT32_MAX}, {-1, -2}};
-        for (PromptId id = kPromptValueToSet; id <= kPromptDataMatrix; ++id) {
-            for (const auto& [low, high] : ranges) {
-                for (DataRadix radix : {DataRadix::Dec, DataRadix::Hex}) {
-                    f.window->statusText = std::string(promptString(id)) + dataRangeHint(low, high, radix);
-                    f.window->exchange(Exchange::Show);
-                    checkNoTextOverlapsOrIsCut(client, QString::fromStdString(f.window->statusText));
+        QSet<QString> shown;
+        const auto showPrompt = [&](int editId) {
+            f.window->control(kSetRadio)->setFocus(); // the field gains the focus anew
+            f.window->control(editId)->setFocus();
+            const QString status = f.status();
+            shown << status;
+            checkNoTextOverlapsOrIsCut(client, status);
+        };
+        // Functions: the ranges; targets: one prompt keyword on all four fields.
+        const int functions = f.get<QListWidget>(kFunctionList)->count();
+        const int targets = f.get<QComboBox>(kTargetCombo)->count();
+        for (int target = 0; target < targets; ++target) {
+            f.chooseCombo(kTargetCombo, target);
+            for (int id : {kAddress1Edit, kAddress2Edit, kMultiBytesEdit}) {
+                showPrompt(id);
+                if (QTest::currentTestFailed())
+                    return;
+            }
+            for (int function = 0; function < functions; ++function) {
+                f.chooseFunction(function);
+                f.chooseCombo(kTargetCombo, target);
+                for (int radix : {kDecRadio, kHexRadio}) {
+                    f.click(radix);
+                    showPrompt(kDataEdit);
                     if (QTest::currentTestFailed())
                         return;
                 }
             }
         }
-        f.window->statusText.clear();
-        // A Multi bytes text is at most 1023 characters: its last byte is 0x1FF.
-        for (const auto& [start, length] : {std::pair{0, 2}, {0, 32}, {992, 31}}) {
-            f.window->rangeText = multiRangeText(start, length);
-            f.window->exchange(Exchange::Show);
-            checkNoTextOverlapsOrIsCut(client, QString::fromStdString(f.window->rangeText));
+        // The fixture reaches every prompt and the widest hint.
+        for (PromptId id = kPromptValueToSet; id <= kPromptDataMatrix; ++id) {
+            const QString prompt = QString::fromUtf8(promptString(id).data(), qsizetype(promptString(id).size()));
+            QVERIFY2(shown.contains(prompt), qPrintable(prompt));
         }
+        const std::string widest =
+            std::string(promptString(kPromptValueToSet)) + dataRangeHint(INT32_MIN, INT32_MAX, DataRadix::Dec);
+        QVERIFY(shown.contains(QString::fromStdString(widest)));
+
+        // A Multi bytes text is at most 1023 characters (a line break counts two): the last
+        // one is byte 0x1FF.
+        auto* multi = f.get<QPlainTextEdit>(kMultiBytesEdit);
+        multi->setFocus();
+        multi->setPlainText(QString("\n").repeated(511));
+        multi->moveCursor(QTextCursor::End);
+        QTest::keyClick(multi, 'A');
+        const QString range = QString::fromStdString(f.state().rangeText());
+        QCOMPARE(range, QString("0x1FF-0x1FF"));
+        checkNoTextOverlapsOrIsCut(client, range);
     }
 
     void tabOrderFollowsTheTable() {

@@ -110,12 +110,12 @@ private slots:
         QCOMPARE(f.messages.size(), 1);
         QVERIFY(f.messages.front().contains("Address 1"));
         QCOMPARE(shownEntries(f), QStringList{"(1) ESC 07 01 00 08 00 F0"});
-        QCOMPARE(f.window->transmitList.count(), 1);
+        QCOMPARE(f.state().transmitList().count(), 1);
         // Data beyond one byte is refused, not cut to its low byte; the catalogue's range is a hint only.
         add(f, {kSetRadio, 0, 8, "300"});
         QCOMPARE(f.messages.size(), 2);
         QVERIFY2(f.messages.back().startsWith("Data must lie between -128 and 255"), qPrintable(f.messages.back()));
-        QCOMPARE(f.window->transmitList.count(), 1);
+        QCOMPARE(f.state().transmitList().count(), 1);
     }
 
     void deleteRenumbersAndMovesTheSelection() {
@@ -128,7 +128,7 @@ private slots:
         QCOMPARE(shownSelection(f), -1);
 
         f.click(kDelete); // nothing selected: nothing happens
-        QCOMPARE(f.window->transmitList.count(), 2);
+        QCOMPARE(f.state().transmitList().count(), 2);
 
         f.get<QListWidget>(kTransmitList)->setCurrentRow(1);
         f.window->runCommand(kDelete); // Edit > Delete
@@ -147,7 +147,7 @@ private slots:
         add(f, {kGetRadio, 1, 2, {}, false, {}, QString(80, 'A')});
         const int wide = QFontMetrics(view->font()).horizontalAdvance(shownEntries(f).back());
         QVERIFY(wide > view->viewport()->width());
-        QCOMPARE(f.window->transmitList.maxEntryWidth(), wide);
+        QCOMPARE(f.state().transmitList().maxEntryWidth(), wide);
         QCOMPARE(view->horizontalExtent(), wide);
         QCOMPARE(view->horizontalScrollBar()->maximum(), wide - view->viewport()->width());
 
@@ -189,7 +189,7 @@ private slots:
         QCOMPARE(shownEntries(f), QStringList({"(1) ESC 07 01 00 08 00 F0", "(2) ESC 07 01 00 08 01 EF"}));
         f.window->chooseOpenFile = [] { return QString(); }; // cancel
         f.click(kOpen);
-        QCOMPARE(f.window->transmitList.count(), 2);
+        QCOMPARE(f.state().transmitList().count(), 2);
         QVERIFY(f.messages.isEmpty());
     }
 
@@ -200,7 +200,7 @@ private slots:
         for (const QString& path : {dir.filePath("none.DAT"), dir.path()}) {
             f.window->chooseOpenFile = [&] { return path; };
             f.click(kOpen);
-            QCOMPARE(f.window->transmitList.count(), 0);
+            QCOMPARE(f.state().transmitList().count(), 0);
             QCOMPARE(f.get<QListWidget>(kTransmitList)->count(), 0);
         }
         QCOMPARE(f.messages, QStringList({"Read Failure.", "Read Failure."}));
@@ -265,14 +265,14 @@ private slots:
         f.click(kTransmit);
         QTRY_VERIFY(!f.window->isTransmitting());
         const QString expected = "(1) Failure during data Transmission.\r\n(2) Failure during data Transmission.\r\n";
-        QCOMPARE(QString::fromStdString(f.window->receiveText), expected);
+        QCOMPARE(QString::fromStdString(f.state().receiveText()), expected);
         QCOMPARE(f.get<QPlainTextEdit>(kReceiveList)->toPlainText(), QString(expected).replace("\r\n", "\n"));
         QCOMPARE(shownSelection(f), 1); // the last entry sent stays selected
         QVERIFY(f.enabled(kAdd) && f.enabled(kTransmit));
 
         f.click(kClear);
         QCOMPARE(f.get<QPlainTextEdit>(kReceiveList)->toPlainText(), QString());
-        QCOMPARE(f.window->receiveText, std::string());
+        QCOMPARE(f.state().receiveText(), std::string());
         QCOMPARE(f.port.line.purges, 1);
     }
 };

@@ -2,9 +2,11 @@
 // the radix switch, the Multi bytes range, closing and the Port menu.
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,11 +64,11 @@ private slots:
             QVERIFY(!f.get<QRadioButton>(id)->isChecked());
 
         f.window->exchange(Exchange::Collect);
-        QCOMPARE(static_cast<int>(f.window->selection.attribute), -1);
-        QCOMPARE(f.window->selection.classIndex, -1);
-        QCOMPARE(f.window->selection.functionIndex, -1);
-        QCOMPARE(f.window->selection.targetIndex, -1);
-        QCOMPARE(static_cast<int>(f.window->selection.dataRadix), -1);
+        QCOMPARE(static_cast<int>(f.state().selection().attribute), -1);
+        QCOMPARE(f.state().selection().classIndex, -1);
+        QCOMPARE(f.state().selection().functionIndex, -1);
+        QCOMPARE(f.state().selection().targetIndex, -1);
+        QCOMPARE(static_cast<int>(f.state().selection().dataRadix), -1);
 
         // Nothing filters or limits the fields, and using the window does not crash.
         f.edit(kDataEdit)->setFocus();
@@ -146,7 +148,7 @@ private slots:
         QVERIFY(!f.enabled(kTargetCombo) && !f.enabled(kTargetLabel));
         QCOMPARE(f.get<QComboBox>(kTargetCombo)->count(), 0);
         f.window->exchange(Exchange::Collect);
-        QCOMPARE(f.window->selection.targetIndex, -1);
+        QCOMPARE(f.state().selection().targetIndex, -1);
         QCOMPARE(f.text(kAddress1Edit), QString("1F"));
 
         // Another class selects its first function and its default.
@@ -179,7 +181,7 @@ private slots:
         }
         f.click(kAdd);
         QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join('|')));
-        QCOMPARE(f.window->transmitList.text(0).substr(0, 20),
+        QCOMPARE(f.state().transmitList().text(0).substr(0, 20),
                  std::string("(1) ESC 0C 01 00 01 ")); // Set, class 0, function 1
         // A click on another function still chooses it.
         QTest::mouseClick(area, Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(0)).center());
@@ -336,7 +338,7 @@ private slots:
         }
         QCOMPARE(f.get<QLabel>(kMultiRange)->text(), expected);
         f.window->exchange(Exchange::Collect);
-        QCOMPARE(QString::fromStdString(f.window->selection.multiBytesText), QString(typed).replace("\n", "\r\n"));
+        QCOMPARE(QString::fromStdString(f.state().selection().multiBytesText), QString(typed).replace("\n", "\r\n"));
     }
 
     void multiRangeUsesTheWrappedDisplayLine() {
@@ -350,7 +352,7 @@ private slots:
         const QTextLine last = layout->lineAt(layout->lineCount() - 1);
         const int first = last.textStart() / 2;
         const int lastByte = first + (last.textLength() + 1) / 2 - 1;
-        QCOMPARE(QString::fromStdString(f.window->rangeText),
+        QCOMPARE(QString::fromStdString(f.state().rangeText()),
                  QString::asprintf("0x%02X-0x%02X", unsigned(first), unsigned(lastByte)));
         QVERIFY(first > 0);
     }
@@ -382,30 +384,50 @@ private slots:
             QTest::keyClick(f.window.get(), Qt::Key_Escape);
             QCOMPARE(f.window->result(), 2);
             QVERIFY(!f.window->isVisible());
-            QCOMPARE(f.window->selection.address1Text, std::string("1F"));
+            QCOMPARE(f.state().selection().address1Text, std::string("1F"));
         }
         {
             WindowFixture f("worked.ini");
             f.edit(kAddress1Edit)->setText("77");
             f.click(kClose);
             QCOMPARE(f.window->result(), 1);
-            QCOMPARE(f.window->selection.address1Text, std::string("77"));
+            QCOMPARE(f.state().selection().address1Text, std::string("77"));
         }
     }
 
+    // Members of -1 come from controls without a selection; a show of them clears a selection
+    // that the controls gained meanwhile (without their handlers, as a program sets them).
     void exchangeShowsNoSelectionForMinusOne() {
         WindowFixture f("worked.ini");
-        f.window->selection.targetIndex = -1;
-        f.window->selection.attribute = static_cast<Attribute>(-1);
+        auto* target = f.get<QComboBox>(kTargetCombo);
+        const QList<QRadioButton*> attributes = {f.get<QRadioButton>(kSetRadio), f.get<QRadioButton>(kGetRadio),
+                                                 f.get<QRadioButton>(kResetRadio)};
+        const auto setQuietly = [&](int targetIndex, bool setChecked) {
+            const QSignalBlocker blocker(target);
+            target->setCurrentIndex(targetIndex);
+            QButtonGroup* group = attributes.front()->group(); // an exclusive group keeps its last button checked
+            group->setExclusive(false);
+            for (QRadioButton* button : attributes)
+                button->setChecked(setChecked && button == attributes.front());
+            group->setExclusive(true);
+        };
+        setQuietly(-1, false);
+        f.window->exchange(Exchange::Collect);
+        QCOMPARE(f.state().selection().targetIndex, -1);
+        QCOMPARE(static_cast<int>(f.state().selection().attribute), -1);
+        setQuietly(0, true);
         f.window->exchange(Exchange::Show);
-        QCOMPARE(f.get<QComboBox>(kTargetCombo)->currentIndex(), -1);
-        for (int id : {kSetRadio, kGetRadio, kResetRadio})
-            QVERIFY(!f.get<QRadioButton>(id)->isChecked());
-        f.window->selection.address1Text = " a b ";
+        QCOMPARE(target->currentIndex(), -1);
+        for (QRadioButton* button : attributes)
+            QVERIFY(!button->isChecked());
+
+        f.edit(kAddress1Edit)->setText(" a b ");
+        f.window->exchange(Exchange::Collect);
         f.window->exchange(Exchange::Show);
         f.window->exchange(Exchange::Collect);
-        QCOMPARE(f.window->selection.address1Text, std::string(" A B ")); // the field shows upper case
-        QCOMPARE(f.window->selection.targetIndex, -1);
+        QCOMPARE(f.state().selection().address1Text, std::string(" A B ")); // the field shows upper case
+        QCOMPARE(f.text(kAddress1Edit), QString(" A B "));
+        QCOMPARE(f.state().selection().targetIndex, -1);
     }
 
     void portSettingsReopensOnlyOnAChange_data() {
@@ -486,7 +508,7 @@ private slots:
         f.port.lost = portFailure(PortProblem::Lost, "COM3", "/dev/ttyUSB0");
         f.window->runCommand(kTransmit);
         QTRY_VERIFY(!f.window->isTransmitting());
-        QCOMPARE(QString::fromStdString(f.window->receiveText),
+        QCOMPARE(QString::fromStdString(f.state().receiveText()),
                  QString("(1) Failure during data Transmission.\r\n(2) Failure during data Transmission.\r\n"));
         QCOMPARE(f.messages, QStringList{"The port was lost during entry 1."});
         QCOMPARE(f.explanations.front(), QString::fromStdString(explainPortFailure(*f.port.lost)) +

@@ -16,9 +16,9 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include "catalogue_text/CatalogueText.h"
 #include "protocol/FrameDecode.h"
 #include "protocol/FrameText.h"
-#include "shell/CatalogueNames.h"
 #include "shell/ListFileDialog.h"
 #include "shell/SessionWindow.h"
 #include "shell/WindowSettings.h"
@@ -89,7 +89,7 @@ private slots:
             expected << QString::fromStdString(line);
         QCOMPARE(f.window->sessionWindow()->listReportText(), path + ": " + expected.join('\n'));
         QVERIFY(expected.join(' ').contains("corrected")); // the line of the first entry
-        QCOMPARE(f.window->transmitList.count(), 2);       // what Open does is unchanged
+        QCOMPARE(f.state().transmitList().count(), 2);     // what Open does is unchanged
         QVERIFY(f.messages.isEmpty());
     }
 
@@ -156,7 +156,7 @@ private slots:
         for (const char* catalogue : {"worked.ini", "cp932.ini"}) {
             WindowFixture f(catalogue);
             f.click(kAdd);
-            const std::string entry = f.window->transmitList.text(0);
+            const std::string entry = f.state().transmitList().text(0);
             const QString decode =
                 catalogueText(describeFrame(BuildFrame(entry), f.window->catalogue(), FrameOrigin::Sent),
                               f.window->catalogue().encoding);
@@ -167,9 +167,8 @@ private slots:
         }
 
         WindowFixture f("examples.ini");
-        f.window->receiveText = "(1) ACK 1B0702000602EF\r\n(2) NAK\r\n";
-        f.window->exchange(Exchange::Show);
         auto* receive = f.get<QPlainTextEdit>(kReceiveList);
+        receive->setPlainText("(1) ACK 1B0702000602EF\n(2) NAK\n");
         QTextCursor line(receive->document()->findBlockByNumber(0));
         const QString decode =
             catalogueText(describeFrame(*frameOfText("1B0702000602EF"), f.window->catalogue(), FrameOrigin::Received),
@@ -200,7 +199,7 @@ private slots:
         QCOMPARE(recent->actions().size(), qsizetype(2));
         QCOMPARE(recent->actions()[1]->text(), "&2 " + first);
         recent->actions()[1]->trigger();
-        QCOMPARE(f.window->transmitList.count(), 1);
+        QCOMPARE(f.state().transmitList().count(), 1);
         QCOMPARE(recentLists().front(), first);
 
         // The dialogs offer list files first and open in the folder of the last list.

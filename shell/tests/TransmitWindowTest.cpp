@@ -64,6 +64,7 @@ struct SimulatorWindow {
         window->openListFile(QString::fromStdString(sim.file("list.DAT", content).string()));
     }
     QString receiveList() const { return qobject_cast<QPlainTextEdit*>(window->control(kReceiveList))->toPlainText(); }
+    CVarnuDlgProbe state() const { return CVarnuDlgProbe(*window); }
 
     SimulatorProcess sim;
     bool started = false;
@@ -117,18 +118,17 @@ private slots:
         const QString expected = "(1) ACK send command to get port speed.\r\nACK\r\n1B0702000602EF\r\n\r\n"
                                  "(2) ACK \r\n"
                                  "(3) ACK 1B0701000801EF\r\nSend enable mouse/port command.\r\nACK\r\n\r\n";
-        QCOMPARE(QString::fromStdString(w.window->receiveText), expected);
+        QCOMPARE(QString::fromStdString(w.state().receiveText()), expected);
         QCOMPARE(w.receiveList(), QString(expected).replace("\r\n", "\n"));
         // The run takes more than four seconds; the timer kept firing all along.
         QVERIFY2(ticks > 40, qPrintable(QString::number(ticks)));
         QCOMPARE(w.link.settings().baudRate, 38400u);
         QCOMPARE(w.link.thread(), QThread::currentThread());
-        QCOMPARE(w.window->transmitList.selection(), std::optional<int>(2));
+        QCOMPARE(w.state().transmitList().selection(), std::optional<int>(2));
         for (int id : {kAdd, kDelete, kOpen, kTransmit, kClear})
             QVERIFY(w.window->control(id)->isEnabled());
 
         // The line stays at the new speed: the next run is understood.
-        w.window->transmitList.select(0);
         w.window->runCommand(kClear);
         w.openList("ESC 07 01 00 08 00 F0\r\n");
         w.window->runCommand(kTransmit);
@@ -207,7 +207,7 @@ private slots:
 
         QVERIFY(w.window->isVisible());
         QCOMPARE(w.saveQuestions, 0);
-        QCOMPARE(w.window->transmitList.count(), 10);
+        QCOMPARE(w.state().transmitList().count(), 10);
         const QString received = w.receiveList();
         QVERIFY2(received.endsWith("\nStopped.\n"), qPrintable(received));
         QCOMPARE(received.count("Stopped."), 1);

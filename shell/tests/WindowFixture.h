@@ -14,6 +14,7 @@
 #include "resources/ResourceIds.h"
 #include "shell/CVarnuDlg.h"
 #include "shell/PortConnection.h"
+#include "shell/tests/CVarnuDlgProbe.h"
 
 namespace varnu::testing {
 
@@ -90,9 +91,11 @@ struct WindowFixture {
     QLineEdit* edit(int id) const { return get<QLineEdit>(id); }
     QString text(int id) const { return edit(id)->text(); }
     bool enabled(int id) const { return window->control(id)->isEnabled(); }
+    // The window's state as the last exchange left it.
+    CVarnuDlgProbe state() const { return CVarnuDlgProbe(*window); }
     QString status() const {
         window->exchange(Exchange::Collect);
-        return QString::fromStdString(window->statusText);
+        return QString::fromStdString(state().statusText());
     }
 
     // What a user does: choose in a combo (an accepted choice), a list row, or click.

@@ -1,9 +1,9 @@
 #include "transmit_list/ListFile.h"
+#include "files/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 
 namespace varnu {
 namespace {
@@ -130,8 +130,8 @@ TEST(ListFile, AReportOfManyBadLinesNamesTheFirstAndCountsTheRest) {
 }
 
 TEST(ListFile, LoadsAFileByNameWithoutItsByteOrderMark) {
-    const std::string path = ::testing::TempDir() + "/varnu-bom-list.DAT";
-    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF" << kTwoEntryFile;
+    const testing::TemporaryFolder dir("varnu-list-test");
+    const std::string path = dir.file("bom.DAT", "\xEF\xBB\xBF" + kTwoEntryFile);
     const LoadedListFile loaded = loadListFile(path);
     EXPECT_FALSE(loaded.failure);
     EXPECT_EQ(loaded.entries, readListFile(kTwoEntryFile)); // the first entry is not lost

@@ -113,6 +113,21 @@ private slots:
         QTest::newRow("baud with blanks") << "COM1"
                                           << "  19200x"
                                           << "8" << 0 << true << 19200u << 8;
+        QTest::newRow("baud with a sign") << "COM1"
+                                          << "+19200"
+                                          << "8" << 0 << true << 19200u << 8;
+        QTest::newRow("baud with two signs") << "COM1"
+                                             << "+-19200"
+                                             << "8" << 0 << true << 0u << 8;
+        QTest::newRow("baud beyond 32 bits") << "COM1"
+                                             << "99999999999"
+                                             << "8" << 0 << true << 2147483647u << 8;
+        QTest::newRow("baud negative") << "COM1"
+                                       << "-1"
+                                       << "8" << 0 << true << 4294967295u << 8;
+        QTest::newRow("baud at the lowest") << "COM1"
+                                            << "-99999999999"
+                                            << "8" << 0 << true << 2147483648u << 8;
         QTest::newRow("data bits low byte") << "COM1"
                                             << "9600"
                                             << "264" << 0 << false << 9600u << 8;

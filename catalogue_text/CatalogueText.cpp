@@ -1,4 +1,4 @@
-#include "shell/CatalogueNames.h"
+#include "catalogue_text/CatalogueText.h"
 
 #include <QByteArrayView>
 #include <QStringDecoder>
@@ -11,6 +11,12 @@ QString catalogueText(std::string_view bytes, TextEncoding encoding) {
         return QString::fromUtf8(view);
     QStringDecoder decoder("Shift_JIS");
     return decoder.isValid() ? QString(decoder(view)) : QString::fromLatin1(view);
+}
+
+std::string catalogueUtf8(std::string_view bytes, TextEncoding encoding) {
+    if (encoding != TextEncoding::Cp932)
+        return std::string(bytes);
+    return catalogueText(bytes, encoding).toStdString();
 }
 
 } // namespace varnu
