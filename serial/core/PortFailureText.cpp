@@ -215,6 +215,8 @@ std::string portAccessText(const PortAccess& access) {
         return "in use";
     case PortAccessKind::Locked:
         return "locked";
+    case PortAccessKind::Unknown:
+        return "unknown";
     }
     return "locked";
 }

@@ -18,15 +18,16 @@ std::string usbIdDigits(unsigned id);
 // "0403:6001": a USB vendor and product id.
 std::string usbIdText(unsigned vendorId, unsigned productId);
 
-// Whether this user can open a port now, without opening it.
-enum class PortAccessKind { Ok, PermissionDenied, InUse, Locked };
+// Whether this user can open a port now, without opening it. Unknown where the system cannot
+// tell without an open (Windows).
+enum class PortAccessKind { Ok, PermissionDenied, InUse, Locked, Unknown };
 
 struct PortAccess {
     PortAccessKind kind = PortAccessKind::Ok;
     std::optional<PortHolder> holder; // InUse
 };
 
-// "ok", "permission denied", "in use by 1234 minicom", "locked".
+// "ok", "permission denied", "in use by 1234 minicom", "locked", "unknown".
 std::string portAccessText(const PortAccess& access);
 
 } // namespace varnu

@@ -198,6 +198,7 @@ TEST(PortAccessText, NamesTheHolderOrTheKindOfRefusal) {
     EXPECT_EQ(portAccessText({PortAccessKind::PermissionDenied, {}}), "permission denied");
     EXPECT_EQ(portAccessText({PortAccessKind::InUse, PortHolder{77, "minicom", ""}}), "in use by 77 minicom");
     EXPECT_EQ(portAccessText({PortAccessKind::Locked, {}}), "locked");
+    EXPECT_EQ(portAccessText({PortAccessKind::Unknown, {}}), "unknown");
     EXPECT_EQ(usbIdText(0x403, 0x6001), "0403:6001");
 }
 
