@@ -4,14 +4,16 @@
 // stderr alike, and how the port list says whether a port can be opened now.
 
 #include "serial/core/PortFailure.h"
+#include "serial/core/PortPath.h"
 
 #include <optional>
 #include <string>
 
 namespace varnu {
 
-// What failed and what to do, in plain sentences naming the port.
-std::string explainPortFailure(const PortFailure& failure);
+// What failed and what to do, in plain sentences naming the port; the advice about port names
+// follows the system's naming (/dev/serial/by-id/ names on Unix, COM ports on Windows).
+std::string explainPortFailure(const PortFailure& failure, PortNaming naming = kThisSystemNaming);
 
 // "0403": a USB vendor or product id as udev rules and lsusb write it.
 std::string usbIdDigits(unsigned id);
