@@ -1,7 +1,7 @@
 #include "cli/ReceiveFolder.h"
 
-#include "serial/PortPath.h"
 #include "serial/core/NetworkPort.h"
+#include "serial/core/PortPath.h"
 
 #include <algorithm>
 #include <cctype>

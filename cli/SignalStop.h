@@ -1,9 +1,10 @@
 #pragma once
-// SIGINT, SIGTERM and SIGHUP as a stop request while a run is under way: the run ends at its
-// next transfer, closes the port (releasing its lock) and reports, instead of dying with the
-// port's lock file left behind. A second such signal ends the process at once, as without
-// this. The platform file (SignalStop_unix.cpp) holds the handlers and the thread that turns a
-// signal into the stop request; only one SignalStop exists at a time.
+// SIGINT, SIGTERM and SIGHUP (on Windows Ctrl+C, Ctrl+Break and the console closed) as a stop
+// request while a run is under way: the run ends at its next transfer, closes the port
+// (releasing its lock) and reports, instead of dying with the port's lock file left behind. A
+// second such signal ends the process at once, as without this. The platform files
+// (SignalStop_unix.cpp, SignalStop_win.cpp) hold the handlers that turn a signal into the stop
+// request; only one SignalStop exists at a time.
 
 #include <memory>
 #include <stop_token>
@@ -23,7 +24,7 @@ public:
     // The first signal that arrived, 0 while none has.
     int received() const;
 
-    // "SIGINT", "SIGTERM", "SIGHUP".
+    // "SIGINT", "SIGTERM", "SIGHUP" ("SIGBREAK" on Windows).
     static std::string nameOf(int signal);
 
     // The exit status of a process that a signal ended: 128 + its number (130 for SIGINT).

@@ -91,17 +91,4 @@ int SignalStop::received() const {
     return receivedSignal.load();
 }
 
-std::string SignalStop::nameOf(int signal) {
-    switch (signal) {
-    case SIGINT:
-        return "SIGINT";
-    case SIGTERM:
-        return "SIGTERM";
-    case SIGHUP:
-        return "SIGHUP";
-    default:
-        return "signal " + std::to_string(signal);
-    }
-}
-
 } // namespace varnu::cli

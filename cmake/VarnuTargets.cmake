@@ -1,7 +1,13 @@
 # Project-wide compile settings, applied per target rather than through global flags.
 
 add_library(varnu_build_settings INTERFACE)
-target_compile_options(varnu_build_settings INTERFACE -Wall -Wextra -Werror)
+# Every warning is an error, in each compiler's words. MSVC also gets the standard's rules
+# (/permissive-) and reads the sources as UTF-8, as GCC and Clang do.
+if(MSVC)
+    target_compile_options(varnu_build_settings INTERFACE /W4 /WX /permissive- /utf-8)
+else()
+    target_compile_options(varnu_build_settings INTERFACE -Wall -Wextra -Werror)
+endif()
 # GCC 12 at -O3 reports -Wrestrict, -Warray-bounds and -Wstringop-overread from inside the
 # standard library's inlined copies on code that is correct; they stay visible as warnings in a
 # Release build instead of stopping it. Every other build keeps them as errors.
@@ -12,6 +18,9 @@ endif()
 # Headers are included by their folder, "catalogue/Catalogue.h", and each library exposes its
 # own alone (VarnuHeaders.cmake): there is no include root for the whole tree.
 include(${CMAKE_CURRENT_LIST_DIR}/VarnuHeaders.cmake)
+if((VARNU_SANITIZE OR VARNU_FUZZ) AND MSVC)
+    message(FATAL_ERROR "VARNU_SANITIZE and VARNU_FUZZ take GCC's or Clang's flags")
+endif()
 if(VARNU_SANITIZE)
     target_compile_options(varnu_build_settings INTERFACE
         -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
@@ -23,6 +32,17 @@ if(VARNU_FUZZ)
         -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     target_link_options(varnu_build_settings INTERFACE -fsanitize=address,undefined)
 endif()
+
+# varnu_platform_filter(LIST_VAR): leaves out of a list of sources the files of the other
+# systems. Name_unix.cpp is built on Unix (Linux, macOS), Name_win.cpp on Windows.
+function(varnu_platform_filter var)
+    if(WIN32)
+        list(FILTER ${var} EXCLUDE REGEX "_unix\\.cpp$")
+    else()
+        list(FILTER ${var} EXCLUDE REGEX "_win\\.cpp$")
+    endif()
+    set(${var} ${${var}} PARENT_SCOPE)
+endfunction()
 
 # varnu_add_library(NAME SOURCES... [LINK libs...] [PRIVATE libs...] [HEADERS folder]): LINK what
 # the library's headers include, PRIVATE what only its sources include. Its headers are those of

@@ -15,7 +15,9 @@ std::string inQuotes(std::string_view text) {
 std::string namedFile(std::string_view path) {
     std::string name = inQuotes(path);
     std::error_code error;
-    if (std::filesystem::path(path).is_relative()) {
+    // A path without a root folder is looked for from the current folder. On Windows "\x" is
+    // not absolute (it has no drive) but does not depend on the current folder either.
+    if (!std::filesystem::path(path).has_root_directory()) {
         const std::filesystem::path folder = std::filesystem::current_path(error);
         if (!error)
             name += " in the folder " + inQuotes(folder.string());

@@ -1,6 +1,7 @@
 #include "serial/MachinePorts.h"
 
 #include "serial/PortFacts.h"
+#include "serial/core/PortPath.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,6 +28,12 @@ std::map<std::string, std::string> byIdLinks() {
     return links;
 }
 
+// The name to give for a port: its device path on Unix ("/dev/ttyUSB0"), its name on Windows
+// ("COM3"; the system location "\\.\COM3" is QSerialPort's own business there).
+std::string portPathOf(const QSerialPortInfo& info) {
+    return (kThisSystemNaming == PortNaming::Windows ? info.portName() : info.systemLocation()).toStdString();
+}
+
 } // namespace
 
 std::vector<SerialPortEntry> listSerialPorts() {
@@ -34,7 +41,7 @@ std::vector<SerialPortEntry> listSerialPorts() {
     std::vector<SerialPortEntry> ports;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         SerialPortEntry port;
-        port.path = info.systemLocation().toStdString();
+        port.path = portPathOf(info);
         const QString device = QFileInfo(info.systemLocation()).canonicalFilePath();
         if (const auto link = links.find(device.toStdString()); link != links.end()) {
             port.byId = link->second;

@@ -1,7 +1,8 @@
 #pragma once
 // What the system can tell about a port and the machine: who holds a device, its lock file,
-// the device's group and the user's, ModemManager and brltty. The platform file
-// (PortFacts_unix.cpp) asks the system; everything above it sees plain values.
+// the device's group and the user's, ModemManager and brltty. The platform files
+// (PortFacts_unix.cpp, PortFacts_win.cpp) ask the system; everything above them sees plain
+// values. Windows has no lock files, groups, ModemManager or brltty: there these say nothing.
 
 #include "serial/core/PortFailure.h"
 #include "serial/core/PortFailureText.h"
@@ -11,7 +12,7 @@
 namespace varnu {
 
 // The lock file QSerialPort takes for a device path: "/var/lock/LCK..ttyUSB0" for
-// "/dev/ttyUSB0", "/var/lock/LCK.._tmp_link" for "/tmp/link".
+// "/dev/ttyUSB0", "/var/lock/LCK.._tmp_link" for "/tmp/link"; empty on Windows.
 std::string lockFilePathFor(const std::string& devicePath);
 
 // A lock file as it stands: the process it names, and whether that process still runs.

@@ -1,10 +1,11 @@
 #pragma once
-// One owner per port, whatever name it is opened by, root included. QSerialPort's lock file
-// is named after the path it is given (a symbolic link and its target get two), exclusive
+// One owner per port, whatever name it is opened by, root included. On Unix QSerialPort's lock
+// file is named after the path it is given (a symbolic link and its target get two), exclusive
 // access does not hold back root, and a lock file left by a process that has ended bars
-// every user who cannot remove it. The guard is the device itself, opened and locked with an
-// exclusive advisory lock for as long as the port is open: the system drops that lock when
-// the process ends, however it ends.
+// every user who cannot remove it. The guard there is the device itself, opened and locked
+// with an exclusive advisory lock for as long as the port is open: the system drops that lock
+// when the process ends, however it ends (PortGuard_unix.cpp). On Windows the system's own
+// exclusive open already does all this (PortGuard_win.cpp).
 
 #include "serial/core/PortFailure.h"
 
@@ -39,8 +40,8 @@ public:
     const std::string& clearedLockFile() const { return clearedLockFile_; }
 
 private:
-    int fd_ = -1;
-    std::vector<int> aliases_; // the device under other names, held with it
+    int fd_ = -1;              // Unix: the device, locked
+    std::vector<int> aliases_; // Unix: the device under other names, held with it
     std::string devicePath_;
     std::string openName_;
     std::string clearedLockFile_;

@@ -1,13 +1,12 @@
 #include "serial/QSerialPortDevice.h"
 
+#include "serial/LineControl.h"
 #include "serial/MachinePorts.h"
-#include "serial/PortPath.h"
+#include "serial/core/PortPath.h"
 
 #include <QDeadlineTimer>
 #include <QSerialPort>
 #include <QThread>
-
-#include <termios.h>
 
 #include <algorithm>
 #include <array>
@@ -15,7 +14,6 @@
 #include <functional>
 #include <limits>
 #include <optional>
-#include <system_error>
 #include <utility>
 
 namespace varnu {
@@ -206,9 +204,10 @@ std::optional<LineState> QSerialPortDevice::lineState() {
     if (!port_->isOpen()) {
         return std::nullopt;
     }
-    termios tio{};
-    if (::tcgetattr(port_->handle(), &tio) != 0) {
-        recordFailure(PortProblem::Other, std::generic_category().message(errno));
+    std::string whyNot;
+    const std::optional<FlowCharacters> flow = flowCharactersOf(*port_, whyNot);
+    if (!flow) {
+        recordFailure(PortProblem::Other, whyNot);
         return std::nullopt;
     }
     LineState state;
@@ -216,8 +215,8 @@ std::optional<LineState> QSerialPortDevice::lineState() {
     state.dataBits = static_cast<std::uint8_t>(port_->dataBits());
     state.parity = codeOf<Parity>(kQtParities, port_->parity());
     state.stopBits = codeOf<StopBits>(kQtStopBits, port_->stopBits());
-    state.xonChar = tio.c_cc[VSTART];
-    state.xoffChar = tio.c_cc[VSTOP];
+    state.xonChar = flow->xon;
+    state.xoffChar = flow->xoff;
     state.rtsControl = port_->isRequestToSend() ? RtsControl::Enable : RtsControl::Disable;
     state.binary = true;
     return state;
@@ -250,11 +249,14 @@ bool QSerialPortDevice::setLineState(const LineState& state) {
     const std::pair<std::function<bool()>, std::string> steps[] = {
         {[&] { return port_->setBaudRate(static_cast<qint32>(state.baudRate)); }, speed},
         {[&] { return port_->setDataBits(static_cast<QSerialPort::DataBits>(state.dataBits)); }, dataBits},
-        {[&] { return port_->setParity(*parity) && (stickParity(state.parity) || clearStickParity()); },
+        {[&] { return port_->setParity(*parity) && (stickParity(state.parity) || clearStickParity(*port_)); },
          parityText(state.parity)},
         {[&] { return port_->setStopBits(*stopBits); }, stopBitsText(state.stopBits)},
         {[&] { return port_->setFlowControl(QSerialPort::NoFlowControl); }, "no flow control"},
-        {[&] { return setControlCharacters(state.xonChar, state.xoffChar); }, "the XON and XOFF characters"},
+        {[&] {
+             return setFlowCharacters(*port_, {state.xonChar, state.xoffChar});
+         },
+         "the XON and XOFF characters"},
     };
     for (const auto& [apply, setting] : steps) {
         if (!apply()) {
@@ -266,30 +268,6 @@ bool QSerialPortDevice::setLineState(const LineState& state) {
         port_->clearError();
     }
     return true;
-}
-
-// Qt leaves CMSPAR set when mark or space parity is replaced by odd or even, which would make
-// a real UART keep sending stick parity.
-bool QSerialPortDevice::clearStickParity() {
-    termios tio{};
-    if (::tcgetattr(port_->handle(), &tio) != 0) {
-        return false;
-    }
-    if ((tio.c_cflag & CMSPAR) == 0) {
-        return true;
-    }
-    tio.c_cflag &= ~static_cast<tcflag_t>(CMSPAR);
-    return ::tcsetattr(port_->handle(), TCSANOW, &tio) == 0;
-}
-
-bool QSerialPortDevice::setControlCharacters(std::uint8_t xon, std::uint8_t xoff) {
-    termios tio{};
-    if (::tcgetattr(port_->handle(), &tio) != 0) {
-        return false;
-    }
-    tio.c_cc[VSTART] = xon;
-    tio.c_cc[VSTOP] = xoff;
-    return ::tcsetattr(port_->handle(), TCSANOW, &tio) == 0;
 }
 
 bool QSerialPortDevice::setDtr(bool raised) {

@@ -39,8 +39,6 @@ public:
 private:
     // Open and still there: a port whose device vanished moves nothing until it is reopened.
     bool usable() const;
-    bool setControlCharacters(std::uint8_t xon, std::uint8_t xoff);
-    bool clearStickParity();
     // The device went away: every transfer fails from now on, and failure() says Lost.
     void noteGone(std::string reason);
     // Closes QSerialPort's side of a port whose device went away, so that its notifiers stop

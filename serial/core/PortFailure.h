@@ -33,7 +33,7 @@ struct PortHolder {
 
 // One serial port of this machine as the system lists it.
 struct SerialPortEntry {
-    std::string path;         // "/dev/ttyUSB0"
+    std::string path;         // "/dev/ttyUSB0" ("COM3" on Windows)
     std::string byId;         // "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K-if00-port0", or empty
     std::string description;  // "FT232R USB UART"
     std::string manufacturer; // "FTDI"

@@ -46,7 +46,10 @@ std::string portListText(const std::vector<SerialPortEntry>& ports) {
     return text + ".";
 }
 
-std::string renumberingAdvice(const PortFailure& f) {
+std::string renumberingAdvice(const PortFailure& f, PortNaming naming) {
+    if (naming == PortNaming::Windows)
+        return " Check the name and that the adapter is plugged in: Device Manager lists the COM ports under Ports "
+               "(COM & LPT).";
     if (f.portName.starts_with(kByIdFolder) || f.devicePath.starts_with(kByIdFolder))
         return " A /dev/serial/by-id/ name carries the adapter's make and serial number: another adapter, even of "
                "the same kind, has another name.";
@@ -129,11 +132,18 @@ std::string portGrabbersText(const PortFacts& facts) {
     return text;
 }
 
-std::string problemText(const PortFailure& f) {
+// What to give instead of something that is no serial port.
+std::string portNameAdvice(PortNaming naming) {
+    return naming == PortNaming::Windows
+               ? " Give the name of a port instead (COM1, COM3)."
+               : " Give the device of a port instead, preferably by its /dev/serial/by-id/ name.";
+}
+
+std::string problemText(const PortFailure& f, PortNaming naming) {
     switch (f.problem) {
     case PortProblem::NoSuchDevice:
         return "There is no port " + portNamed(f) + " on this machine" + systemSays(f) + "." +
-               portListText(f.facts.ports) + renumberingAdvice(f);
+               portListText(f.facts.ports) + renumberingAdvice(f, naming);
     case PortProblem::NoDeviceBehind:
         return "The device file of the port " + portNamed(f) + " exists, but no port answers behind it" +
                systemSays(f) + ": this machine has no such port, or its driver is not loaded." +
@@ -144,8 +154,7 @@ std::string problemText(const PortFailure& f) {
         return inUseText(f);
     case PortProblem::NotSerial:
         return portNamed(f) + " is " + (f.facts.kind.empty() ? std::string("something else") : f.facts.kind) +
-               ", not a serial port. Give the device of a port instead, preferably by its /dev/serial/by-id/ name." +
-               portListText(f.facts.ports);
+               ", not a serial port." + portNameAdvice(naming) + portListText(f.facts.ports);
     case PortProblem::SettingRefused:
         return "The driver of the port " + portNamed(f) + " refused the line setting " +
                (f.setting.empty() ? std::string("asked for") : f.setting) + systemSays(f) +
@@ -186,8 +195,8 @@ bool portMayBeGrabbed(PortProblem problem) {
 
 } // namespace
 
-std::string explainPortFailure(const PortFailure& failure) {
-    std::string text = problemText(failure);
+std::string explainPortFailure(const PortFailure& failure, PortNaming naming) {
+    std::string text = problemText(failure, naming);
     if (portMayBeGrabbed(failure.problem))
         text += portGrabbersText(failure.facts);
     return text;
@@ -215,6 +224,8 @@ std::string portAccessText(const PortAccess& access) {
         return "in use";
     case PortAccessKind::Locked:
         return "locked";
+    case PortAccessKind::Unknown:
+        return "unknown";
     }
     return "locked";
 }

@@ -3,7 +3,6 @@
 
 #include "serial/SerialLink.h"
 #include "serial/PortFacts.h"
-#include "serial/PortPath.h"
 #include "serial/core/LinkTimings.h"
 #include "serial/testing/PtyPeer.h"
 
@@ -99,26 +98,6 @@ private slots:
     void cleanup() {
         link.reset();
         peer.reset();
-    }
-
-    void portNamesMapToDevices_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("path");
-        QTest::newRow("COM1") << "COM1"
-                              << "/dev/ttyS0";
-        QTest::newRow("COM4") << "COM4"
-                              << "/dev/ttyS3";
-        QTest::newRow("lower case is not an alias") << "com1"
-                                                    << "com1";
-        QTest::newRow("COM5 as it stands") << "COM5"
-                                           << "COM5";
-        QTest::newRow("path") << "/dev/ttyUSB0"
-                              << "/dev/ttyUSB0";
-    }
-    void portNamesMapToDevices() {
-        QFETCH(QString, name);
-        QFETCH(QString, path);
-        QCOMPARE(QString::fromStdString(devicePathFor(name.toStdString())), path);
     }
 
     void opensWithTheDefaultLineSettings() {

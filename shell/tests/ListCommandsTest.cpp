@@ -7,10 +7,9 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
 
 #include "shell/ExtentListWidget.h"
+#include "shell/tests/FileSizeLimit.h"
 #include "shell/tests/TestSuites.h"
 #include "shell/tests/WindowFixture.h"
 
@@ -238,15 +237,13 @@ private slots:
         add(f, kMouseOn);
 
         // A file size limit below the list's 46 bytes: the write fails as on a full disk.
-        rlimit saved{};
-        QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = 30;
-        QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
-        f.click(kSave);
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
+        if (!FileSizeLimit::supported())
+            QSKIP("this system has no file size limit for a process");
+        {
+            const FileSizeLimit limit(30);
+            QVERIFY(limit.active());
+            f.click(kSave);
+        }
 
         QCOMPARE(f.messages, QStringList{"Write Failure."});
         QVERIFY2(f.explanations[0].contains("old.DAT") && f.explanations[0].contains("is unchanged"),

@@ -102,9 +102,10 @@ const std::string kByIdHint = " Check that the adapter is plugged in. A USB adap
 
 class ExplainPortFailure : public ::testing::TestWithParam<ExplainCase> {};
 
+// The advice of the table is Linux's; Windows' follows the table.
 TEST_P(ExplainPortFailure, SaysWhatFailedAndWhatToDo) {
     const ExplainCase& c = GetParam();
-    const std::string text = explainPortFailure(c.failure);
+    const std::string text = explainPortFailure(c.failure, PortNaming::Linux);
     EXPECT_EQ(text, c.expected);
     // Plain sentences: never a bare error number.
     EXPECT_FALSE(std::regex_search(text, std::regex("errno|error [0-9]|\\(-?[0-9]+\\)"))) << text;
@@ -193,11 +194,27 @@ INSTANTIATE_TEST_SUITE_P(
                     "The port \"COM1\" (/dev/ttyS0) could not be opened (the system says \"Odd\")."}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(ExplainPortFailureOnWindows, AdvisesComPortsAndNoDeviceFiles) {
+    PortFailure missing =
+        failureOf(PortProblem::NoSuchDevice, "COM9", "", "The system cannot find the file specified.");
+    missing.facts.ports = {SerialPortEntry{"COM3", "", "USB Serial Port", "FTDI", "A10K", 0x0403, 0x6001}};
+    EXPECT_EQ(explainPortFailure(missing, PortNaming::Windows),
+              "There is no port \"COM9\" on this machine (the system says \"The system cannot find the file "
+              "specified.\"). The serial port on this machine: COM3 (USB Serial Port). Check the name and that the "
+              "adapter is plugged in: Device Manager lists the COM ports under Ports (COM & LPT).");
+    PortFailure notSerial = failureOf(PortProblem::NotSerial, "LPT1");
+    notSerial.facts.kind = "a device of another kind";
+    EXPECT_EQ(explainPortFailure(notSerial, PortNaming::Windows),
+              "\"LPT1\" is a device of another kind, not a serial port. Give the name of a port instead (COM1, "
+              "COM3). The system lists no serial port on this machine.");
+}
+
 TEST(PortAccessText, NamesTheHolderOrTheKindOfRefusal) {
     EXPECT_EQ(portAccessText({PortAccessKind::Ok, {}}), "ok");
     EXPECT_EQ(portAccessText({PortAccessKind::PermissionDenied, {}}), "permission denied");
     EXPECT_EQ(portAccessText({PortAccessKind::InUse, PortHolder{77, "minicom", ""}}), "in use by 77 minicom");
     EXPECT_EQ(portAccessText({PortAccessKind::Locked, {}}), "locked");
+    EXPECT_EQ(portAccessText({PortAccessKind::Unknown, {}}), "unknown");
     EXPECT_EQ(usbIdText(0x403, 0x6001), "0403:6001");
 }
 
