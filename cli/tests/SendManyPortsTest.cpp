@@ -4,12 +4,12 @@
 #include "cli/ManyPortsSend.h"
 #include "cli/ReceiveFolder.h"
 #include "cli/tests/CliRun.h"
+#include "files/testing/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 
 namespace varnu::cli {
 namespace {
@@ -19,15 +19,9 @@ const std::string kCatalogue = std::string(VARNU_SOURCE_DIR) + "/resources/varnu
 
 class SendManyPortsUsage : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() / ("varnu-many-" + std::to_string(std::random_device()()));
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
     std::string path(const std::string& name) const { return (dir / name).string(); }
 
-    std::filesystem::path dir;
+    varnu::testing::TemporaryFolder dir{"varnu-many"};
 };
 
 // Each is refused with status 2 before anything is read, made or opened.
@@ -55,7 +49,7 @@ TEST_F(SendManyPortsUsage, RefusesWhatWouldLoseOrMixUpAReceiveList) {
         {{"--port", "tcp://[::1]:4001", "--port", "rfc2217://[::1]:4001", "--receive-dir", out, kList},
          "are the same device (network ::1 port 4001)"},
         {{"--port", path("a:b"), "--port", path("a_b"), "--receive-dir", out, kList}, "would both write " + out + "/"},
-        {{"--port", "/dev/ttyUSB7", "--receive-dir", dir.string(), path("ttyUSB7.txt")},
+        {{"--port", "/dev/ttyUSB7", "--receive-dir", dir.path().string(), path("ttyUSB7.txt")},
          path("ttyUSB7.txt") + ", where the run of /dev/ttyUSB7 writes, is the list file"},
     };
     std::vector<std::string> tooMany;
