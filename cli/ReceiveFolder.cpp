@@ -19,6 +19,18 @@ bool safeFileNameChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '.' || c == '-' || c == '_';
 }
 
+// Windows opens a device for these names whatever their extension and folder: "COM1.txt" is the
+// serial port itself.
+bool isWindowsDeviceName(std::string_view stem) {
+    std::string base(stem.substr(0, stem.find('.')));
+    std::transform(base.begin(), base.end(), base.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL")
+        return true;
+    return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' &&
+           base[3] <= '9';
+}
+
 } // namespace
 
 std::string fileStemForPort(std::string_view portName) {
@@ -33,6 +45,8 @@ std::string fileStemForPort(std::string_view portName) {
         stem.begin(), stem.end(), [](char c) { return !safeFileNameChar(c); }, '_');
     if (stem.starts_with('.'))
         stem.front() = '_'; // neither hidden nor "." or ".."
+    if (isWindowsDeviceName(stem))
+        stem.insert(0, "_");
     stem.resize(std::min(stem.size(), kMaxStemBytes));
     return stem;
 }
@@ -56,7 +70,17 @@ std::string deviceIdentity(const std::string& portName) {
 
 bool sameFile(const std::string& a, const std::string& b) {
     std::error_code ignored;
-    return std::filesystem::equivalent(a, b, ignored);
+    if (std::filesystem::equivalent(a, b, ignored))
+        return true;
+    // equivalent() refuses to compare two devices, so a device is known by its resolved path.
+    std::error_code missingA, missingB;
+    const std::filesystem::path resolvedA = std::filesystem::canonical(a, missingA);
+    const std::filesystem::path resolvedB = std::filesystem::canonical(b, missingB);
+    return !missingA && !missingB && resolvedA == resolvedB;
+}
+
+bool isThePortsDevice(const std::string& path, const std::string& portName) {
+    return !isNetworkPortName(portName) && sameFile(path, systemPathFor(portName));
 }
 
 std::variant<std::vector<PortFiles>, SendUsageError> planReceiveFolder(const SendOptions& options) {

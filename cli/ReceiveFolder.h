@@ -19,7 +19,8 @@ inline constexpr std::string_view kTraceExtension = ".log";
 
 // A file name's stem for a port: the port's name without "/dev/" (or its first "/"), "://" as "_", and every
 // character other than a letter, a digit, '.', '-' and '_' as '_' ("/dev/ttyUSB0" gives
-// "ttyUSB0", "tcp://10.0.0.7:4001" "tcp_10.0.0.7_4001"); no leading dot, at most kMaxStemBytes.
+// "ttyUSB0", "tcp://10.0.0.7:4001" "tcp_10.0.0.7_4001"); no leading dot, "_" before a name Windows keeps for a device
+// ("COM1" gives "_COM1"), at most kMaxStemBytes.
 std::string fileStemForPort(std::string_view portName);
 inline constexpr std::size_t kMaxStemBytes = 120;
 
@@ -29,6 +30,10 @@ std::string deviceIdentity(const std::string& portName);
 
 // The same file under two names.
 bool sameFile(const std::string& a, const std::string& b);
+
+// Whether `path` is the device that the port name opens ("COM1" opens /dev/ttyS0 on Linux,
+// "ttyUSB0" /dev/ttyUSB0); a network port is no file.
+bool isThePortsDevice(const std::string& path, const std::string& portName);
 
 struct PortFiles {
     std::string portName;

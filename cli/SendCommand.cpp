@@ -76,12 +76,13 @@ int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
         return usageError(kProgram, error->message, err);
     const SendOptions& options = std::get<SendOptions>(parsed);
     const std::string& logPath = options.logPath;
-    for (const auto& [other, what] : {std::pair{&options.listPath, "list file"},
-                                      {&options.cataloguePath, "catalogue file"},
-                                      {&options.port.portName, "port"}}) {
+    for (const auto& [other, what] :
+         {std::pair{&options.listPath, "list file"}, {&options.cataloguePath, "catalogue file"}}) {
         if (!logPath.empty() && !other->empty() && sameFile(logPath, *other))
             return usageError(kProgram, std::string("the log file is the ") + what, err);
     }
+    if (!logPath.empty() && isThePortsDevice(logPath, options.port.portName))
+        return usageError(kProgram, "the log file is the port", err);
     std::vector<PortFiles> folder;
     if (!options.receiveDir.empty()) {
         auto planned = planReceiveFolder(options);

@@ -165,6 +165,10 @@ TEST_F(SendFiles, RefusesALogThatIsTheListFileTheCatalogueOrThePort) {
     EXPECT_EQ(bytesOf(list), content);
     EXPECT_EQ(bytesOf(port), "stands for a device");
     EXPECT_EQ(bytesOf(catalogue), bytesOf(kCatalogue));
+    // A bare port name opens the device of that name under /dev/.
+    const auto bare = run({"send", "--port", "null", "--log", "/dev/null", list});
+    EXPECT_EQ(bare.status, kExitUsage);
+    EXPECT_NE(bare.err.find("the log file is the port"), std::string::npos) << bare.err;
 }
 
 // A run that cannot start leaves the log of an earlier run as it was, and makes none.

@@ -100,7 +100,11 @@ TEST(ReceiveFolder, MakesASafeFileNameFromEachKindOfPort) {
         std::string stem;
     } cases[] = {
         {"/dev/ttyUSB0", "ttyUSB0"},
-        {"COM1", "COM1"},
+        {"COM1", "_COM1"}, // Windows' device names, whatever the case and extension
+        {"nul", "_nul"},
+        {"/dev/lpt9.x", "_lpt9.x"},
+        {"COM10", "COM10"},
+        {"CONSOLE", "CONSOLE"},
         {"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K-if00-port0",
          "serial_by-id_usb-FTDI_FT232R_USB_UART_A10K-if00-port0"},
         {"tcp://10.0.0.7:4001", "tcp_10.0.0.7_4001"},
