@@ -26,13 +26,22 @@ bool startsWith(std::span<const std::uint8_t> frame, std::span<const std::uint8_
     return frame.size() >= start.size() && std::equal(start.begin(), start.end(), frame.begin());
 }
 
+// The mouse/port frame that `frame` is, known by its first six bytes (checksum not compared).
+const RelayedFrame* relayedFrameOf(std::span<const std::uint8_t> frame) {
+    const auto known = std::find_if(kRelayedFrames.begin(), kRelayedFrames.end(),
+                                    [frame](const RelayedFrame& relayed) { return startsWith(frame, relayed.start); });
+    return known == kRelayedFrames.end() ? nullptr : &*known;
+}
+
 // Reads the one-byte answer to a link-control frame and shows it; silence has its own text.
-void showOneByteAnswer(Link& link, TransmitSink& sink, std::string_view silenceText) {
+// A read that a stop cut short says nothing about the projector and is not shown.
+void showOneByteAnswer(Link& link, TransmitSink& sink, std::string_view silenceText, const std::stop_token& stop) {
     std::vector<std::uint8_t> received;
     const int answer = link.readPort(received, ReadMode::Byte);
     switch (classifyReply(answer, received)) {
     case ReplyByte::None:
-        sink.textAppended(silenceText);
+        if (!stop.stop_requested())
+            sink.textAppended(silenceText);
         break;
     case ReplyByte::Ack:
         sink.textAppended(kAckLineText);
@@ -69,10 +78,8 @@ bool isSpeedQuery(std::span<const std::uint8_t> frame) {
 }
 
 std::optional<MousePortCommand> mousePortCommand(std::span<const std::uint8_t> frame) {
-    for (const RelayedFrame& known : kRelayedFrames) {
-        if (startsWith(frame, known.start))
-            return known.command;
-    }
+    if (const RelayedFrame* relayed = relayedFrameOf(frame))
+        return relayed->command;
     return std::nullopt;
 }
 
@@ -86,7 +93,7 @@ ReplyByte classifyReply(int readResult, std::span<const std::uint8_t> received) 
     return ReplyByte::Other;
 }
 
-SpeedChange ChangePortSpeed(std::uint8_t speedCode, Link& link, TransmitSink& sink) {
+SpeedChange ChangePortSpeed(std::uint8_t speedCode, Link& link, TransmitSink& sink, std::stop_token stop) {
     link.waitPumping(kSpeedChangeWait);
     const std::optional<std::uint32_t> baudRate = baudRateForSpeedCode(speedCode);
     if (!baudRate)
@@ -100,20 +107,17 @@ SpeedChange ChangePortSpeed(std::uint8_t speedCode, Link& link, TransmitSink& si
     }
     sink.textAppended(kSpeedQueryText);
     link.writePort(kSpeedQuery);
-    showOneByteAnswer(link, sink, kNoResponseText);
+    showOneByteAnswer(link, sink, kNoResponseText, stop);
     return SpeedChange::Changed;
 }
 
-void RelayPortCommand(std::string_view hex, std::span<const std::uint8_t> frame, Link& link, TransmitSink& sink) {
-    // Known by the first twelve characters of its hex text, that is its first six bytes.
-    const auto relayed = std::find_if(kRelayedFrames.begin(), kRelayedFrames.end(), [hex](const RelayedFrame& known) {
-        return hex.starts_with(FormatHex(known.start));
-    });
-    if (relayed == kRelayedFrames.end())
+void RelayPortCommand(std::span<const std::uint8_t> frame, Link& link, TransmitSink& sink, std::stop_token stop) {
+    const RelayedFrame* relayed = relayedFrameOf(frame);
+    if (!relayed)
         return;
     sink.textAppended(relayed->announcement);
     link.writePort(frame);
-    showOneByteAnswer(link, sink, kRelayNoResponseText);
+    showOneByteAnswer(link, sink, kRelayNoResponseText, stop);
 }
 
 } // namespace varnu

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <stop_token>
 #include <string_view>
 
 namespace varnu {
@@ -44,11 +45,13 @@ std::optional<MousePortCommand> mousePortCommand(std::span<const std::uint8_t> f
 enum class SpeedChange { Unchanged, Changed, ReopenFailed };
 
 // After the ACK of a port-speed command: wait, reopen at the new speed and query it.
-SpeedChange ChangePortSpeed(std::uint8_t speedCode, Link& link, TransmitSink& sink);
+// A stop that cuts the speed query's answer short leaves it unreported.
+SpeedChange ChangePortSpeed(std::uint8_t speedCode, Link& link, TransmitSink& sink, std::stop_token stop = {});
 
 // After a received data frame was acknowledged: a mouse/port frame (recognised by its first
 // six bytes, checksum not compared) is announced and sent back as received; others are left.
-void RelayPortCommand(std::string_view hex, std::span<const std::uint8_t> frame, Link& link, TransmitSink& sink);
+// A stop that cuts the projector's answer short leaves it unreported.
+void RelayPortCommand(std::span<const std::uint8_t> frame, Link& link, TransmitSink& sink, std::stop_token stop = {});
 
 // The projector's one-byte answer to a command, as the Receive List shows it.
 enum class ReplyByte { None, Ack, Nak, Other };

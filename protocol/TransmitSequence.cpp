@@ -30,6 +30,18 @@ bool RunSummary::allAcknowledged() const {
                                    [](EntryOutcome outcome) { return outcome == EntryOutcome::Acknowledged; });
 }
 
+// Hands the text of the link-control steps (speed change, relay) to the sink through
+// append(), so that the run knows whether a line is under way when a stop comes.
+class TransmitSequence::LineKeeper final : public TransmitSink {
+public:
+    explicit LineKeeper(TransmitSequence& sequence) : sequence_(sequence) {}
+    void textAppended(std::string_view text) override { sequence_.append(text); }
+    void portSpeedChanged(std::uint32_t baudRate) override { sequence_.sink_.portSpeedChanged(baudRate); }
+
+private:
+    TransmitSequence& sequence_;
+};
+
 TransmitSequence::TransmitSequence(Link& link, TransmitSink& sink) : link_(link), sink_(sink) {}
 
 RunSummary TransmitSequence::run(std::span<const std::string> entries, std::stop_token stop) {
@@ -119,7 +131,8 @@ EntryOutcome TransmitSequence::transmitEntry(std::size_t position, std::string_v
     }
 
     append(kAckText);
-    const bool speedFailed = speedCode && ChangePortSpeed(*speedCode, link_, sink_) == SpeedChange::ReopenFailed;
+    LineKeeper lines(*this);
+    const bool speedFailed = speedCode && ChangePortSpeed(*speedCode, link_, lines, stop_) == SpeedChange::ReopenFailed;
     const EntryOutcome dataOutcome = readDataFrames(number.size() + kAckIndent, expectsData);
     return speedFailed && dataOutcome != EntryOutcome::Stopped ? EntryOutcome::SpeedChangeFailed : dataOutcome;
 }
@@ -153,7 +166,8 @@ EntryOutcome TransmitSequence::readDataFrames(std::size_t indent, bool expectsDa
             append(hex);
             append(kLineEnd);
             link_.writePort(kAckByte);
-            RelayPortCommand(hex, frame, link_, sink_);
+            LineKeeper lines(*this);
+            RelayPortCommand(frame, link_, lines, stop_);
             badFramesInRow = 0;
             continue;
         }

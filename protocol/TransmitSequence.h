@@ -42,6 +42,7 @@ public:
     RunSummary run(std::span<const std::string> entries, std::stop_token stop = {});
 
 private:
+    class LineKeeper;
     EntryOutcome transmitEntry(std::size_t position, std::string_view text);
     EntryOutcome readDataFrames(std::size_t indent, bool expectsData);
     void append(std::string_view text);

@@ -1,4 +1,5 @@
 #include "protocol/TransmitSequence.h"
+#include "protocol/LinkControl.h"
 
 #include "protocol/tests/RecordingSink.h"
 #include "serial/core/testing/ScriptedLink.h"
@@ -236,6 +237,7 @@ TEST(TransmitSequence, StopsBeforeItsNextTransferAndSaysSo) {
         std::string trigger; // the text after which the stop comes
         std::vector<ScriptStep> script;
         std::string text;
+        std::string entry = std::string(kGetEntry);
     } cases[] = {
         {"between two frames of an entry",
          "1B0701010233BA",
@@ -246,14 +248,24 @@ TEST(TransmitSequence, StopsBeforeItsNextTransferAndSaysSo) {
          "(1) ",
          {sends(kGetFrame), getsNothing(ReadMode::Byte), purges()},
          "(1) \r\nStopped.\r\n"},
+        {"during the wait for the answer to the speed query",
+         "send command to get port speed.\r\n",
+         {sends("1B0701000602F0"), getsByte(kAck), waits(kSpeedChangeWait), reopens(38400), sends("1B06020006F2"),
+          getsNothing(ReadMode::Byte), purges()},
+         "(1) ACK send command to get port speed.\r\nStopped.\r\n",
+         "ESC 07 01 00 06 02 F0"},
+        {"during the wait for the answer to a relayed mouse/port frame",
+         "Send enable mouse/port command.\r\n",
+         {sends(kGetFrame), getsByte(kAck), getsFrame("1B0701000801EF"), sends("06"), sends("1B0701000801EF"),
+          getsNothing(ReadMode::Byte), purges()},
+         "(1) ACK 1B0701000801EF\r\nSend enable mouse/port command.\r\nStopped.\r\n"},
     };
     for (const auto& c : cases) {
         std::stop_source source;
         StoppingSink sink(source, c.trigger);
         ScriptedLink link(c.script);
         TransmitSequence sequence(link, sink);
-        const RunSummary summary =
-            sequence.run(Entries{std::string(kGetEntry), std::string(kSetEntry)}, source.get_token());
+        const RunSummary summary = sequence.run(Entries{c.entry, std::string(kSetEntry)}, source.get_token());
         EXPECT_EQ(link.log(), link.expectedLog()) << c.why;
         EXPECT_EQ(sink.text, c.text) << c.why;
         EXPECT_TRUE(summary.stopped) << c.why;
