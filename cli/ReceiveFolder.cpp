@@ -27,8 +27,7 @@ bool isWindowsDeviceName(std::string_view stem) {
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL")
         return true;
-    return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' &&
-           base[3] <= '9';
+    return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' && base[3] <= '9';
 }
 
 } // namespace
