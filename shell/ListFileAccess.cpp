@@ -7,17 +7,6 @@
 
 namespace varnu {
 
-LoadedListFile readListFileInto(const QString& path, TransmitList& list) {
-    list.removeAll();
-    LoadedListFile loaded = loadListFile(QFile::encodeName(path).toStdString());
-    list.appendEntries(std::move(loaded.entries));
-    loaded.entries.clear();
-    if (!loaded.failure)
-        list.applyOpenWidth();
-    list.markSaved(); // what it holds is in the file, even after a failure part way
-    return loaded;
-}
-
 QString saveWholeFile(const QString& path, const QByteArray& bytes, const QString& what) {
     QSaveFile file(path);
     // commit() alone would replace the old file after a short write: check every step first.

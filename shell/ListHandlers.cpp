@@ -3,6 +3,7 @@
 // view and is brought in step in one place, showTransmitList.
 
 #include <QDir>
+#include <QFile>
 #include <QFontMetrics>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -96,7 +97,7 @@ void CVarnuDlg::OpenList() {
 }
 
 void CVarnuDlg::openListFile(const QString& path) {
-    const LoadedListFile loaded = readListFileInto(path, transmitList);
+    const OpenedListFile loaded = varnu::openListFile(transmitList, QFile::encodeName(path).toStdString());
     showTransmitList();
     // What became of each line goes to the Session window; Open itself skips lines silently.
     session->showListReport(QDir::toNativeSeparators(path), describeListFileReport(loaded.report));

@@ -150,11 +150,26 @@ LoadedListFile loadListFile(const std::string& path) {
     return {reader.takeEntries(), reader.report(), std::move(content.failure)};
 }
 
-void openList(TransmitList& list, std::string_view content) {
+namespace {
+
+void replaceWithOpened(TransmitList& list, std::vector<std::string> entries, bool readWhole) {
     list.removeAll();
-    list.appendEntries(readListFile(content));
-    list.applyOpenWidth();
+    list.appendEntries(std::move(entries));
+    if (readWhole)
+        list.applyOpenWidth();
     list.markSaved();
+}
+
+} // namespace
+
+void openList(TransmitList& list, std::string_view content) {
+    replaceWithOpened(list, readListFile(content), true);
+}
+
+OpenedListFile openListFile(TransmitList& list, const std::string& path) {
+    LoadedListFile loaded = loadListFile(path);
+    replaceWithOpened(list, std::move(loaded.entries), !loaded.failure);
+    return {std::move(loaded.report), std::move(loaded.failure)};
 }
 
 std::string writeListFile(const TransmitList& list) {

@@ -61,6 +61,17 @@ LoadedListFile loadListFile(const std::string& path);
 // then holds what the file holds (not modified).
 void openList(TransmitList& list, std::string_view content);
 
+// What Open of a file by name says: what became of each line, and the failure, if any.
+struct OpenedListFile {
+    ListFileReport report;
+    std::optional<FileFailure> failure;
+};
+
+// Open of a file by name. When the file cannot be read whole, the list keeps the entries of the
+// lines read before the failure, without the Open widths; it counts as saved either way, since
+// what it holds is in the file.
+OpenedListFile openListFile(TransmitList& list, const std::string& path);
+
 // The file content of a list: each entry's frame text (from "ESC" on), then CR LF.
 // Write it so that a failure leaves the old file in place: with QSaveFile, check that
 // write() took every byte and that flush() and error() report no failure, call

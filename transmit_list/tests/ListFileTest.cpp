@@ -25,6 +25,24 @@ TEST(ListFile, SaveThenOpenGivesTheSameNumberedEntries) {
     EXPECT_EQ(opened.selection(), std::nullopt);
 }
 
+TEST(ListFile, OpenByNameReplacesTheListAndCountsAsSavedEvenWhenTheFileCannotBeRead) {
+    testing::TemporaryFolder dir{"varnu-open-test"};
+    TransmitList list;
+    list.addEntry("(1) ESC 06 02 00 00 F8");
+    const OpenedListFile opened = openListFile(list, dir.file("list.DAT", kTwoEntryFile + "rubbish\r\n"));
+    EXPECT_FALSE(opened.failure);
+    EXPECT_EQ(list.entries(), (std::vector<std::string>{"(1) ESC 07 01 00 08 00 F0", "(2) ESC 07 01 00 08 01 EF"}));
+    EXPECT_EQ(opened.report.skippedLines.size(), 1u);
+    EXPECT_FALSE(list.modified());
+
+    list.addEntry("(3) ESC 06 02 00 00 F8");
+    const OpenedListFile missing = openListFile(list, (dir / "missing.DAT").string());
+    ASSERT_TRUE(missing.failure);
+    EXPECT_EQ(missing.failure->problem, FileProblem::Missing);
+    EXPECT_TRUE(list.entries().empty());
+    EXPECT_FALSE(list.modified());
+}
+
 TEST(ListFile, OpenThenSaveKeepsOnlyAcceptedLinesWithCorrectedChecksums) {
     TransmitList list;
     openList(list, "ESC 07 01 00 08 00 00\nrubbish\r\n\r\nESC 0A 02 01 02 05 02 0102 00 tail\rESC 06 02 00 00 F8");
