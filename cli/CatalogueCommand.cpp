@@ -24,19 +24,6 @@ constexpr std::string_view kUsage = "usage: varnu-cli catalogue [--json] FILE\n"
                                     "written, 2 usage\n";
 constexpr ProgramUsage kProgram{"varnu-cli", "varnu-cli catalogue", kUsage};
 
-struct CatalogueOptions {
-    bool json = false;
-    std::string path;
-};
-
-// Nothing when the arguments are not one FILE with an optional --json.
-std::optional<CatalogueOptions> optionsFrom(const CommandLine& line) {
-    const std::vector<std::string> files = line.positional();
-    if (files.size() != 1)
-        return std::nullopt;
-    return CatalogueOptions{line.isSet(QStringLiteral("json")), files.front()};
-}
-
 // The codes a reader sees: up to and including the first End.
 std::vector<int> visibleCodes(const std::vector<std::uint8_t>& codes) {
     const auto end = std::find(codes.begin(), codes.end(), End);
@@ -169,19 +156,16 @@ int runCatalogueCommand(Args args, std::ostream& out, std::ostream& err) {
     line.addFlag(QStringLiteral("json"));
     if (const std::optional<int> status = parseCommandLine(line, args, kProgram, out, err))
         return *status;
-    const std::optional<CatalogueOptions> options = optionsFrom(line);
-    if (!options) {
-        err << kUsage;
-        return kExitUsage;
-    }
+    if (const std::optional<int> status = refusePositional(line, 1, 1, "a FILE", kProgram, err))
+        return *status;
     Catalogue catalogue;
-    const CatalogueLoadResult result = loadCatalogueFile(options->path, catalogue);
+    const CatalogueLoadResult result = loadCatalogueFile(line.positional().front(), catalogue);
     if (!result) {
         printFailure(err, result.message, result.explanation);
         return kExitFailure;
     }
     CheckedStream output(out, std::string(kStandardOutput));
-    if (options->json)
+    if (line.isSet(QStringLiteral("json")))
         JsonWriter(output.stream(), catalogue.encoding).write(catalogue);
     else
         writeOutline(output.stream(), catalogue);

@@ -17,6 +17,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace varnu::cli {
@@ -45,21 +46,19 @@ QString bareName(std::string_view option) {
     return QString::fromLatin1(option.substr(2));
 }
 
-// Every option takes one value; nothing when an option is repeated, a needed one is missing or
-// an argument is left over.
-std::optional<Options> optionsFrom(const CommandLine& line) {
-    if (!line.positional().empty())
-        return std::nullopt;
+// Every option takes one value: the options given, or why they are refused (an option given
+// twice, a needed one missing).
+std::variant<Options, std::string> optionsFrom(const CommandLine& line) {
     Options options;
     for (const char* name : kOptionNames) {
         if (line.count(bareName(name)) > 1)
-            return std::nullopt;
+            return std::string(name) + " is given twice";
         if (line.isSet(bareName(name)))
             options.emplace(name, line.value(bareName(name)));
     }
     for (const char* required : kRequiredOptions) {
         if (!options.contains(required))
-            return std::nullopt;
+            return std::string(required) + " is needed";
     }
     return options;
 }
@@ -113,9 +112,12 @@ int runComposeCommand(Args args, std::ostream& out, std::ostream& err) {
         line.addValueOption(bareName(name), QStringLiteral("VALUE"));
     if (const std::optional<int> status = parseCommandLine(line, args, kProgram, out, err))
         return *status;
-    const std::optional<Options> options = optionsFrom(line);
-    if (!options)
-        return usageError(err, "each option takes one value; --catalogue, --class and --function are needed");
+    if (const std::optional<int> status = refusePositional(line, 0, 0, "", kProgram, err))
+        return *status;
+    const std::variant<Options, std::string> given = optionsFrom(line);
+    if (const auto* refusal = std::get_if<std::string>(&given))
+        return usageError(err, *refusal);
+    const Options* options = &std::get<Options>(given);
 
     const auto attribute = attributeNamed(option(*options, "--attribute") ? *option(*options, "--attribute") : "set");
     if (!attribute)

@@ -10,6 +10,7 @@
 #include "protocol/FrameDecode.h"
 #include "protocol/FrameText.h"
 
+#include <limits>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -41,9 +42,10 @@ int runDecodeCommand(Args args, std::ostream& out, std::ostream& err) {
     const std::string cataloguePath = line.value(QStringLiteral("catalogue"));
     if (cataloguePath.empty())
         return usageError(kProgram, "--catalogue is needed", err);
+    if (const std::optional<int> status =
+            refusePositional(line, 1, std::numeric_limits<std::size_t>::max(), "a FRAME", kProgram, err))
+        return *status;
     const std::vector<std::string> frames = line.positional();
-    if (frames.empty())
-        return usageError(kProgram, "a FRAME is needed", err);
     const FrameOrigin origin = line.isSet(QStringLiteral("received")) ? FrameOrigin::Received : FrameOrigin::Sent;
 
     Catalogue catalogue;

@@ -19,11 +19,9 @@ int runFrameCommand(Args args, std::ostream& out, std::ostream& err) {
     CommandLine line;
     if (const std::optional<int> status = parseCommandLine(line, args, kProgram, out, err))
         return *status;
+    if (const std::optional<int> status = refusePositional(line, 1, 1, "a TEXT", kProgram, err))
+        return *status;
     const std::vector<std::string> texts = line.positional();
-    if (texts.size() != 1) {
-        err << kUsage;
-        return kExitUsage;
-    }
     if (texts[0].find("ESC") == std::string::npos)
         return usageError(kProgram, "the text holds no \"ESC\", so it stands for no frame", err);
     CheckedStream output(out, std::string(kStandardOutput));

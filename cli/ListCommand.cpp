@@ -23,11 +23,9 @@ int runListCommand(Args args, std::ostream& out, std::ostream& err) {
     CommandLine line;
     if (const std::optional<int> status = parseCommandLine(line, args, kProgram, out, err))
         return *status;
+    if (const std::optional<int> status = refusePositional(line, 1, 1, "a FILE", kProgram, err))
+        return *status;
     const std::vector<std::string> files = line.positional();
-    if (files.size() != 1) {
-        err << kUsage;
-        return kExitUsage;
-    }
     const LoadedListFile loaded = loadListFile(files[0]);
     if (loaded.failure) {
         printFailure(err, kReadFailure, explainFileFailure(*loaded.failure));

@@ -26,8 +26,8 @@ int runPortsCommand(Args args, std::ostream& out, std::ostream& err) {
     line.addFlag(QStringLiteral("json"));
     if (const std::optional<int> status = parseCommandLine(line, args, kProgram, out, err))
         return *status;
-    if (const std::vector<std::string> extra = line.positional(); !extra.empty())
-        return usageError(kProgram, "unexpected argument '" + extra.front() + "'", err);
+    if (const std::optional<int> status = refusePositional(line, 0, 0, "", kProgram, err))
+        return *status;
 
     std::vector<ListedPort> ports;
     for (SerialPortEntry& port : listSerialPorts()) {

@@ -128,4 +128,14 @@ int usageError(const ProgramUsage& usage, std::string_view message, std::ostream
     return kExitUsage;
 }
 
+std::optional<int> refusePositional(const CommandLine& line, std::size_t fewest, std::size_t most,
+                                    std::string_view needed, const ProgramUsage& usage, std::ostream& err) {
+    const std::vector<std::string> arguments = line.positional();
+    if (arguments.size() < fewest)
+        return usageError(usage, std::string(needed) + " is needed", err);
+    if (arguments.size() > most)
+        return usageError(usage, "unexpected argument '" + arguments[most] + "'", err);
+    return std::nullopt;
+}
+
 } // namespace varnu

@@ -65,4 +65,10 @@ std::optional<int> parseCommandLine(CommandLine& line, std::span<const std::stri
 // "context: message" and the usage on `err`; returns kExitUsage.
 int usageError(const ProgramUsage& usage, std::string_view message, std::ostream& err);
 
+// Refuses, as usageError does, positional arguments fewer than `fewest` ("`needed` is needed",
+// e.g. "a FILE is needed") or more than `most` ("unexpected argument 'x'"); nothing when their
+// number fits.
+std::optional<int> refusePositional(const CommandLine& line, std::size_t fewest, std::size_t most,
+                                    std::string_view needed, const ProgramUsage& usage, std::ostream& err);
+
 } // namespace varnu

@@ -55,6 +55,20 @@ std::vector<ConventionCase> conventionCases() {
                      kExitFailure,
                      "",
                      "varnu-cli send: " + kData + "/two_entries.DAT: 2 lines read: 2 entries taken."});
+    // Arguments that are too few or too many are named.
+    for (const auto& [args, says] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"list", "a", "b"}, "varnu-cli list: unexpected argument 'b'"},
+             {{"frame"}, "varnu-cli frame: a TEXT is needed"},
+             {{"catalogue"}, "varnu-cli catalogue: a FILE is needed"},
+             {{"decode", "--catalogue", kCatalogue}, "varnu-cli decode: a FRAME is needed"},
+             {{"ports", "x"}, "varnu-cli ports: unexpected argument 'x'"},
+             {{"compose", "--catalogue", kCatalogue, "--class", "0"}, "varnu-cli compose: --function is needed"},
+             {{"compose", "--catalogue", kCatalogue, "--class", "0", "--class", "1", "--function", "0"},
+              "varnu-cli compose: --class is given twice"},
+             {{"compose", "--catalogue", kCatalogue, "--class", "0", "--function", "0", "x"},
+              "varnu-cli compose: unexpected argument 'x'"},
+         })
+        cases.push_back({args, kExitUsage, "", says});
     // A lone "-" is an argument, and "--" ends the options.
     cases.push_back({{"list", "--", "-"}, kExitFailure, "", "Read Failure."});
     return cases;

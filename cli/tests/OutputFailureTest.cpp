@@ -37,6 +37,8 @@ const std::vector<CommandCase> kCommands = {
     {{"catalogue", "--json", kCatalogue}, "catalogue"},
     {{"compose", "--catalogue", kCatalogue, "--class", "0", "--function", "0"}, "compose"},
     {{"frame", "ESC 06 02 00 00 F8"}, "frame"},
+    {{"decode", "--catalogue", kCatalogue, "1B0701000800F0"}, "decode"},
+    {{"ports"}, "ports"}, // says so on standard output when there is none
 };
 
 TEST(OutputFailure, EveryCommandReportsAStandardOutputItCannotWriteTo) {
