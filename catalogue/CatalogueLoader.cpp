@@ -181,8 +181,14 @@ std::string explainCatalogueFault(const CatalogueFault& fault, std::string_view 
     switch (fault.problem) {
     case CatalogueProblem::None:
         return {};
-    case CatalogueProblem::File:
-        return fault.file ? explainFileFailure(*fault.file) : file + " cannot be read.";
+    case CatalogueProblem::File: {
+        if (!fault.file)
+            return file + " cannot be read.";
+        FileFailure named = *fault.file; // a catalogue given as bytes names no file of its own
+        if (named.path.empty())
+            named.path = std::string(path);
+        return explainFileFailure(named);
+    }
     case CatalogueProblem::NoGroupSection:
         return file + " has no [GROUP] section. It needs one that lists the command classes: SIZE= their number, then "
                       "0=, 1=, ... their names.";

@@ -44,7 +44,8 @@ struct FileReadRules {
 inline constexpr std::uintmax_t kMebibyte = 1024 * 1024;
 // List files are opened whatever they hold: a line that is no frame text is skipped and reported.
 inline constexpr FileReadRules kListFileRead{"list file", 256 * kMebibyte, true, false};
-inline constexpr FileReadRules kCatalogueRead{"catalogue", 256 * kMebibyte, true, true};
+// The catalogue's profile reader drops the byte-order mark itself, for bytes from any source.
+inline constexpr FileReadRules kCatalogueRead{"catalogue", 256 * kMebibyte, false, true};
 inline constexpr FileReadRules kRulesFileRead{"rules file", 1 * kMebibyte, true, true};
 
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";

@@ -96,7 +96,7 @@ TEST(CatalogueLoaderTest, FailsWithTheFixedTextAnEmptyCatalogueAndTheReasonWhenT
         int line;
         const char* says;
     } cases[] = {
-        {std::nullopt, File, 0, "There is no file"},
+        {std::nullopt, File, 0, "There is no file \"/x/varnu.ini\""},
         {std::string(), NoGroupSection, 0, "has no [GROUP] section"},
         {std::string("[Other]\nSIZE=2\n"), NoGroupSection, 0, "has no [GROUP] section"},
         {std::string("; classes\n[GROUP]\n0=A\n"), NoClassCount, 2, "has no SIZE in its [GROUP] section (line 2)"},
