@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,16 @@ inline constexpr std::uint8_t kOneByteAddressCode = 3;
 // Set writes, Get and Reset read: every reader of a code list, fixed value or offset uses this pass.
 enum class FormPass { Write = 0, Read = 1 };
 enum class Attribute { Set = 0, Get = 1, Reset = 2 };
+
+// The attribute byte of a frame: 01 Set, 02 Get, 03 Reset.
+constexpr std::uint8_t attributeCode(Attribute attribute) {
+    return static_cast<std::uint8_t>(static_cast<int>(attribute) + 1);
+}
+constexpr std::optional<Attribute> attributeOfCode(std::uint8_t code) {
+    if (code < attributeCode(Attribute::Set) || code > attributeCode(Attribute::Reset))
+        return std::nullopt;
+    return static_cast<Attribute>(code - 1);
+}
 
 constexpr FormPass passFor(Attribute attribute) {
     return attribute == Attribute::Set ? FormPass::Write : FormPass::Read;

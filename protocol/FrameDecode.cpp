@@ -12,7 +12,6 @@ namespace varnu {
 namespace {
 
 // A frame carries the attribute plus 1: 01 Set, 02 Get, 03 Reset.
-constexpr std::uint8_t kLastAttributeCode = static_cast<std::uint8_t>(Attribute::Reset) + 1;
 constexpr std::size_t kAddressBytes = 3;
 
 // One step of a layout: a literal, a field item, or a group (the literal 5, its count byte
@@ -172,17 +171,6 @@ private:
     std::vector<DecodedItem> decoded_;
 };
 
-std::uint8_t checksumOf(std::span<const std::uint8_t> bytes) {
-    const unsigned sum = std::accumulate(bytes.begin(), bytes.end(), 0u);
-    return static_cast<std::uint8_t>(0u - sum);
-}
-
-std::optional<Attribute> attributeOf(std::uint8_t code) {
-    if (code == 0 || code > kLastAttributeCode)
-        return std::nullopt;
-    return static_cast<Attribute>(code - 1);
-}
-
 void readLinkFrame(FrameDecode& decode) {
     if (const auto speed = portSpeedCode(decode.bytes)) {
         decode.link = LinkFrame::PortSpeedCommand;
@@ -236,12 +224,12 @@ FrameDecode decodeFrame(std::span<const std::uint8_t> frame, const Catalogue& ca
 
     if (frame[kLengthPosition] != frame.size())
         decode.faults.push_back(FrameFault::LengthByte);
-    decode.expectedChecksum = checksumOf(frame.subspan(kLengthPosition, frame.size() - 2));
+    decode.expectedChecksum = checksumFor(frame.subspan(kLengthPosition, frame.size() - 2));
     if (decode.expectedChecksum != frame.back())
         decode.faults.push_back(FrameFault::Checksum);
 
     decode.attributeCode = frame[kAttributePosition];
-    decode.attribute = attributeOf(decode.attributeCode);
+    decode.attribute = attributeOfCode(decode.attributeCode);
     if (!decode.attribute && origin == FrameOrigin::Sent)
         decode.faults.push_back(FrameFault::UnknownAttribute);
     decode.classNumber = frame[kClassPosition];

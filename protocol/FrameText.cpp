@@ -4,6 +4,7 @@
 #include "serial/core/Link.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace varnu {
 
@@ -67,6 +68,10 @@ bool allHexBytesTokens(std::string_view text, char separator) {
 }
 
 } // namespace
+
+std::uint8_t checksumFor(std::span<const std::uint8_t> bytes) {
+    return static_cast<std::uint8_t>(0u - std::accumulate(bytes.begin(), bytes.end(), 0u));
+}
 
 std::vector<std::uint8_t> BuildFrame(std::string_view entryText) {
     const std::size_t esc = entryText.find("ESC");

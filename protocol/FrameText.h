@@ -25,6 +25,10 @@ inline constexpr std::size_t kFirstItemPosition = 5;
 // here: the text's last byte is sent as it stands. A text without "ESC" gives no bytes.
 std::vector<std::uint8_t> BuildFrame(std::string_view entryText);
 
+// The checksum that follows `bytes` (the length byte to the last item): the byte that makes the
+// sum of them and itself 0 modulo 256. The ESC is not counted.
+std::uint8_t checksumFor(std::span<const std::uint8_t> bytes);
+
 // The bytes a frame text stands for: an entry text ("(3) ESC 0C 01 ..." or "ESC 0C ...": the
 // bytes BuildFrame makes of it, as Transmit sends them) or hex bytes ("1B0C01..." or
 // "1B 0C 01 ...", blanks between whole bytes only). Nothing when the text is neither: a token

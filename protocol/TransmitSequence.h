@@ -2,6 +2,7 @@
 // Sending the Transmit List: each entry's frame goes out, the projector's reply byte and data
 // frames come back and answered, and every outcome is told to the sink as Receive List text.
 
+#include "catalogue/Catalogue.h"
 #include "protocol/TransmitSink.h"
 #include "serial/core/Link.h"
 
@@ -25,7 +26,7 @@ using EntryReader = std::function<std::optional<std::string>(std::size_t index)>
 inline constexpr std::size_t kMaxReceivedFrameBytes = 49;
 
 // Attribute code of a Get in the frame's third byte: the projector answers it with data frames.
-inline constexpr std::uint8_t kGetAttributeCode = 0x02;
+inline constexpr std::uint8_t kGetAttributeCode = attributeCode(Attribute::Get);
 
 // Each data frame after the first of an entry lines up under the first, past "(n) ACK ".
 inline constexpr std::size_t kAckIndent = 4;

@@ -225,9 +225,8 @@ ComposeResult composeFrameText(const Catalogue& catalogue, const SelectionState&
     if (state.classIndex > kMaxCommandNumber || state.functionIndex > kMaxCommandNumber)
         return refused("Class and function numbers above 255 do not fit their byte.");
 
-    const int attributeCode = static_cast<int>(state.attribute) + 1;
-    std::string body =
-        byteText(attributeCode) + ' ' + byteText(state.classIndex) + ' ' + byteText(state.functionIndex) + ' ';
+    std::string body = byteText(attributeCode(state.attribute)) + ' ' + byteText(state.classIndex) + ' ' +
+                       byteText(state.functionIndex) + ' ';
 
     ItemFormatter formatter(state, *lookup.form, passFor(state.attribute));
     std::uint32_t sum = 0;
@@ -261,8 +260,8 @@ ComposeResult composeFrameText(const Catalogue& catalogue, const SelectionState&
     if (length > kMaxFrameBytes)
         return refused("The frame would be " + std::to_string(length) + " bytes long; a frame holds at most " +
                        std::to_string(kMaxFrameBytes) + ".");
-    const std::uint32_t total =
-        sum + static_cast<std::uint32_t>(length + attributeCode + state.classIndex + state.functionIndex);
+    const std::uint32_t total = sum + static_cast<std::uint32_t>(length + attributeCode(state.attribute) +
+                                                                 state.classIndex + state.functionIndex);
     const std::string lengthText = byteText(static_cast<std::uint64_t>(length));
     return {"ESC " + lengthText + ' ' + body + byteText(0u - total), {}};
 }

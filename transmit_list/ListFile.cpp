@@ -4,8 +4,6 @@
 #include "protocol/FrameText.h"
 #include "transmit_list/EntryText.h"
 
-#include <numeric>
-
 namespace varnu {
 
 namespace {
@@ -31,7 +29,7 @@ bool sendsAsChecked(std::string_view line) {
     const std::vector<std::uint8_t> frame = BuildFrame(line);
     if (frame.size() < 2 || frame[1] != frame.size())
         return false;
-    return std::accumulate(frame.begin() + 1, frame.end(), 0u) % 256 == 0;
+    return checksumFor(std::span(frame).subspan(kLengthPosition, frame.size() - 2)) == frame.back();
 }
 
 struct LineCheck {
