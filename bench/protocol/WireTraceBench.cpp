@@ -16,7 +16,6 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -74,12 +73,9 @@ private:
 
 const Catalogue& sampleCatalogue() {
     static const Catalogue catalogue = [] {
-        std::ifstream in(VARNU_SAMPLE_CATALOGUE, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
         Catalogue loaded;
-        if (!loadCatalogue(std::optional<std::string>(bytes.str()), loaded))
-            std::fprintf(stderr, "cannot load %s\n", VARNU_SAMPLE_CATALOGUE);
+        if (const CatalogueLoadResult result = loadCatalogueFile(VARNU_SAMPLE_CATALOGUE, loaded); !result)
+            std::fprintf(stderr, "%s\n", result.explanation.c_str());
         return loaded;
     }();
     return catalogue;

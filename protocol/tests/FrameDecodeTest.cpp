@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 namespace varnu {
 namespace {
@@ -17,11 +15,9 @@ namespace {
 using testing::bytesFromHex;
 
 Catalogue loadFile(const std::string& relativePath) {
-    std::ifstream in(std::string(VARNU_SOURCE_DIR) + "/" + relativePath, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
     Catalogue catalogue;
-    EXPECT_TRUE(loadCatalogue(std::optional<std::string>(bytes.str()), catalogue)) << relativePath;
+    const CatalogueLoadResult loaded = loadCatalogueFile(std::string(VARNU_SOURCE_DIR) + "/" + relativePath, catalogue);
+    EXPECT_TRUE(loaded) << loaded.explanation;
     return catalogue;
 }
 
