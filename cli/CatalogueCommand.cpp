@@ -1,7 +1,6 @@
 // varnu-cli catalogue [--json] FILE: loads a catalogue file and prints what it holds, as an
 // outline or as JSON. Names are the file's bytes; CP932 files are decoded to UTF-8 for output.
 
-#include "catalogue/CatalogueLoader.h"
 #include "catalogue_text/CatalogueText.h"
 #include "cli/CheckedStream.h"
 #include "cli/CliCommands.h"
@@ -159,11 +158,8 @@ int runCatalogueCommand(Args args, std::ostream& out, std::ostream& err) {
     if (const std::optional<int> status = refusePositional(line, 1, 1, "a FILE", kProgram, err))
         return *status;
     Catalogue catalogue;
-    const CatalogueLoadResult result = loadCatalogueFile(line.positional().front(), catalogue);
-    if (!result) {
-        printFailure(err, result.message, result.explanation);
+    if (!loadCatalogueOrSay(line.positional().front(), catalogue, err))
         return kExitFailure;
-    }
     CheckedStream output(out, std::string(kStandardOutput));
     if (line.isSet(QStringLiteral("json")))
         JsonWriter(output.stream(), catalogue.encoding).write(catalogue);

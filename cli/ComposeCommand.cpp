@@ -1,7 +1,6 @@
 // varnu-cli compose: composes one command from a catalogue file as Add would and prints its
 // frame text. Fields not given hold what choosing the class, function and target puts there.
 
-#include "catalogue/CatalogueLoader.h"
 #include "cli/CheckedStream.h"
 #include "cli/CliCommands.h"
 #include "cli/Diagnostics.h"
@@ -127,11 +126,8 @@ int runComposeCommand(Args args, std::ostream& out, std::ostream& err) {
         return usageError(err, "the radix is hex or dec");
 
     Catalogue catalogue;
-    const CatalogueLoadResult loaded = loadCatalogueFile(*option(*options, "--catalogue"), catalogue);
-    if (!loaded) {
-        printFailure(err, loaded.message, loaded.explanation);
+    if (!loadCatalogueOrSay(*option(*options, "--catalogue"), catalogue, err))
         return kExitFailure;
-    }
 
     const std::string& className = *option(*options, "--class");
     const auto classIndex = findByNameOrNumber(catalogue.groups, className, [](const auto& g) { return g.name; });

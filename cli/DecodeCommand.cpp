@@ -2,7 +2,6 @@
 // one line a frame. A FRAME is an entry text ("(3) ESC 0C 01 ..." or "ESC 0C ...") or hex
 // bytes ("1B0C01..." or "1B 0C 01 ..."); --received reads them as data frames from the projector.
 
-#include "catalogue/CatalogueLoader.h"
 #include "catalogue_text/CatalogueText.h"
 #include "cli/CheckedStream.h"
 #include "cli/CliCommands.h"
@@ -49,11 +48,8 @@ int runDecodeCommand(Args args, std::ostream& out, std::ostream& err) {
     const FrameOrigin origin = line.isSet(QStringLiteral("received")) ? FrameOrigin::Received : FrameOrigin::Sent;
 
     Catalogue catalogue;
-    const CatalogueLoadResult loaded = loadCatalogueFile(cataloguePath, catalogue);
-    if (!loaded) {
-        printFailure(err, loaded.message, loaded.explanation);
+    if (!loadCatalogueOrSay(cataloguePath, catalogue, err))
         return kExitFailure;
-    }
 
     CheckedStream output(out, std::string(kStandardOutput));
     int status = kExitOk;

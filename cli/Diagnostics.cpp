@@ -1,5 +1,7 @@
 #include "cli/Diagnostics.h"
 
+#include "catalogue/CatalogueLoader.h"
+
 #include <ostream>
 
 namespace varnu::cli {
@@ -8,6 +10,13 @@ void printFailure(std::ostream& err, std::string_view headline, std::string_view
     err << headline << "\n";
     if (!explanation.empty())
         err << explanation << "\n";
+}
+
+bool loadCatalogueOrSay(const std::string& path, Catalogue& catalogue, std::ostream& err) {
+    const CatalogueLoadResult loaded = loadCatalogueFile(path, catalogue);
+    if (!loaded)
+        printFailure(err, loaded.message, loaded.explanation);
+    return static_cast<bool>(loaded);
 }
 
 void printListReport(std::ostream& err, std::string_view command, std::string_view path, const ListFileReport& report) {

@@ -3,7 +3,6 @@
 // wire trace, and with --catalogue too the decode of every frame in it. With --receive-dir the
 // list goes to every --port at once, each port's Receive List to a file of its own.
 
-#include "catalogue/CatalogueLoader.h"
 #include "cli/CheckedStream.h"
 #include "cli/CliCommands.h"
 #include "cli/Diagnostics.h"
@@ -103,13 +102,8 @@ int runSendCommand(Args args, std::ostream& out, std::ostream& err) {
     }
 
     Catalogue catalogue;
-    if (!options.cataloguePath.empty()) {
-        const CatalogueLoadResult catalogueLoaded = loadCatalogueFile(options.cataloguePath, catalogue);
-        if (!catalogueLoaded) {
-            printFailure(err, catalogueLoaded.message, catalogueLoaded.explanation);
-            return kExitFailure;
-        }
-    }
+    if (!options.cataloguePath.empty() && !loadCatalogueOrSay(options.cataloguePath, catalogue, err))
+        return kExitFailure;
     const Catalogue* decodes = options.cataloguePath.empty() ? nullptr : &catalogue;
 
     // From here a stop signal ends the run cleanly: the port is closed and its lock released.
