@@ -91,6 +91,8 @@ void CVarnuDlg::DeleteEntry() {
 }
 
 void CVarnuDlg::OpenList() {
+    if (!mayDropTransmitList())
+        return; // Open replaces the list: unsaved entries are saved or given up first
     const QString path = chooseOpenFile();
     if (!path.isEmpty())
         openListFile(path);

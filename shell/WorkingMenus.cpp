@@ -48,7 +48,7 @@ void CVarnuDlg::fillRecentMenu() {
         const QString shown = QDir::toNativeSeparators(path).replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction* item = recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
         connect(item, &QAction::triggered, this, [this, path] {
-            if (!isTransmitting())
+            if (!isTransmitting() && mayDropTransmitList())
                 openListFile(path);
         });
     }

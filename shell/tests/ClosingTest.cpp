@@ -80,6 +80,34 @@ private slots:
         QVERIFY(saved.readAll().startsWith("ESC "));
     }
 
+    // Open replaces the list, so it asks first too; Cancel keeps the list and opens nothing.
+    void unsavedEntriesAskBeforeOpen() {
+        QTemporaryDir dir;
+        const QString path = writeList(dir, kTwoEntryFile);
+        WindowFixture f("worked.ini");
+        int fileDialogs = 0;
+        f.window->chooseOpenFile = [&] {
+            ++fileDialogs;
+            return path;
+        };
+        f.click(kAdd);
+        f.saveChoice = Choice::Cancel;
+        f.click(kOpen);
+        QCOMPARE(f.saveQuestions, 1);
+        QCOMPARE(fileDialogs, 0);
+        QCOMPARE(f.state().transmitList().count(), 1);
+
+        f.saveChoice = Choice::Discard;
+        f.click(kOpen);
+        QCOMPARE(f.saveQuestions, 2);
+        QCOMPARE(fileDialogs, 1);
+        QCOMPARE(f.state().transmitList().count(), 2);
+
+        f.click(kOpen); // opened and unchanged: nothing to ask
+        QCOMPARE(f.saveQuestions, 2);
+        QCOMPARE(fileDialogs, 2);
+    }
+
     void discardCloses() {
         WindowFixture f("worked.ini");
         f.click(kAdd);
