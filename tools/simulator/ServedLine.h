@@ -9,6 +9,10 @@ namespace varnu::sim {
 
 class ServedLine {
 public:
+    // A line owns its descriptors: never copied.
+    ServedLine() = default;
+    ServedLine(const ServedLine&) = delete;
+    ServedLine& operator=(const ServedLine&) = delete;
     virtual ~ServedLine() = default;
 
     // The descriptor that carries the client's bytes; -1 while no client is connected.

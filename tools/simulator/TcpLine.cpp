@@ -1,8 +1,9 @@
 #include "tools/simulator/TcpLine.h"
 
+#include "tools/simulator/SystemError.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <linux/sockios.h>
 #include <netdb.h>
@@ -22,10 +23,6 @@ constexpr int kBacklog = 4;
 // What poll() reports once the client has closed its end or the connection broke, whether or
 // not its last bytes have been read.
 constexpr short kClientGoneEvents = POLLRDHUP | POLLHUP | POLLERR;
-
-std::string systemError(const std::string& what) {
-    return what + ": " + std::strerror(errno);
-}
 
 struct HostPort {
     std::string host;
