@@ -83,19 +83,33 @@ public:
     int closes = 0;
 };
 
-struct WindowFixture {
-    explicit WindowFixture(const QString& catalogueFile, bool portWorks = true) {
-        port.opens_succeed = portWorks;
-        window = std::make_unique<CVarnuDlg>(port, QStringLiteral(VARNU_TEST_DATA "/") + catalogueFile);
-        window->showMessage = [this](const QString& headline, const QString& explanation) {
+// The window's message boxes, notes and "Save the Transmit List?" recorded instead of shown;
+// the question gets `saveChoice`.
+struct RecordedPrompts {
+    void attach(CVarnuDlg& window) {
+        window.showMessage = [this](const QString& headline, const QString& explanation) {
             messages << headline;
             explanations << explanation;
         };
-        window->showNote = [this](const QString& text) { notes << text; };
-        window->askToSaveList = [this] {
+        window.showNote = [this](const QString& text) { notes << text; };
+        window.askToSaveList = [this] {
             ++saveQuestions;
             return saveChoice;
         };
+    }
+
+    QStringList messages;     // the headlines, in order
+    QStringList explanations; // the text below each
+    QStringList notes;        // the brief notes
+    int saveQuestions = 0;    // "Save the Transmit List?" asked
+    CVarnuDlg::SaveChoice saveChoice = CVarnuDlg::SaveChoice::Discard;
+};
+
+struct WindowFixture : RecordedPrompts {
+    explicit WindowFixture(const QString& catalogueFile, bool portWorks = true) {
+        port.opens_succeed = portWorks;
+        window = std::make_unique<CVarnuDlg>(port, QStringLiteral(VARNU_TEST_DATA "/") + catalogueFile);
+        attach(*window);
         window->initialise();
         window->show();
         window->activateWindow();
@@ -124,11 +138,6 @@ struct WindowFixture {
     void click(int id) { get<QAbstractButton>(id)->click(); }
 
     FakePort port;
-    QStringList messages;     // the headlines, in order
-    QStringList explanations; // the text below each
-    QStringList notes;        // the brief notes
-    int saveQuestions = 0;    // "Save the Transmit List?" asked
-    CVarnuDlg::SaveChoice saveChoice = CVarnuDlg::SaveChoice::Discard;
     std::unique_ptr<CVarnuDlg> window;
 };
 
