@@ -5,6 +5,7 @@
 #include <QPalette>
 #include <QTimer>
 
+#include <algorithm>
 #include <vector>
 
 #include "command_line/CommandLine.h"
@@ -91,6 +92,12 @@ std::variant<AppOptions, int> parseAppOptions(std::span<const std::string> args,
         options.transmitFile = path(kTransmitFileOption);
     options.showSession = line.isSet(kSessionOption);
     return options;
+}
+
+bool holdsToolkitOptions(std::span<const std::string> args) {
+    // varnu's own options have two dashes, except -h.
+    return std::ranges::any_of(
+        args, [](const std::string& arg) { return arg.size() > 1 && arg[0] == '-' && arg[1] != '-' && arg != "-h"; });
 }
 
 } // namespace varnu

@@ -43,4 +43,9 @@ private:
 // the exit status to end with after what it printed. Needs no application object.
 std::variant<AppOptions, int> parseAppOptions(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
+// Whether `args` hold an option of Qt's own (-platform, -style, -reverse: one dash and a word).
+// Only the application object knows them and takes them out of the arguments; without them
+// the arguments are read before it, so that --help, --version and refusals need no display.
+bool holdsToolkitOptions(std::span<const std::string> args);
+
 } // namespace varnu

@@ -468,6 +468,7 @@ void CVarnuDlg::stopTransmit() {
 void CVarnuDlg::done(int result) {
     if (transmitRun) {
         transmitRun->stopAndWait();
+        lostDuringRun.reset(); // a closing window does not tell that the port was lost
         endTransmit();
     }
     session->close(); // keeps its place and size

@@ -189,7 +189,7 @@ private:
     std::map<int, QButtonGroup*> radioGroups;
     std::map<int, std::function<void()>> commands;
     std::map<int, QAction*> menuActions;
-    std::map<int, QMenu*> menuOf; // the menu each command's item stands in
+    std::map<int, QMenu*> menuOf; // the menu each item of the dialog's own menu stands in
     QMenu* recentMenu = nullptr;
     SessionWindow* session = nullptr;
     bool catalogueLoaded = false;

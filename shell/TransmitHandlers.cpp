@@ -24,25 +24,28 @@ void CVarnuDlg::OnTransmit() {
 
     transmitRun = std::make_unique<TransmitRun>(port, transmitList.entries(), catalogueLoaded ? &catalogue_ : nullptr);
     TransmitRun* run = transmitRun.get();
+    // The run is the context of every report that acts on it or on the run's progress: the
+    // reports still queued when a closing window deletes the run die with it. The Receive
+    // List's texts carry their own data and are kept.
     // Only list 1028 and the Receive List change during a run: a whole show would overwrite
     // what the user types in the fields meanwhile.
-    connect(run, &TransmitRun::entryStarted, this, [this](int index) {
+    connect(run, &TransmitRun::entryStarted, run, [this](int index) {
         transmitList.select(index);
         showTransmitList();
         session->entryStarted(index);
     });
     connect(run, &TransmitRun::textAppended, this, &CVarnuDlg::appendReceiveText);
-    connect(run, &TransmitRun::entryFinished, session,
+    connect(run, &TransmitRun::entryFinished, run,
             [this](int, EntryOutcome outcome) { session->entryFinished(outcome); });
-    connect(run, &TransmitRun::portSpeedChanged, this, [this](quint32 baudRate) {
+    connect(run, &TransmitRun::portSpeedChanged, run, [this](quint32 baudRate) {
         changedBaudRate = baudRate;
         PortSettings settings = port.settings();
         settings.baudRate = baudRate;
         session->showPort(settings, PortState::Open);
     });
-    connect(run, &TransmitRun::traceLinesReady, this, [this, run] { session->appendTrace(run->takeTraceLines()); });
-    connect(run, &TransmitRun::finished, this, &CVarnuDlg::endTransmit);
-    connect(run, &TransmitRun::portLost, this,
+    connect(run, &TransmitRun::traceLinesReady, run, [this, run] { session->appendTrace(run->takeTraceLines()); });
+    connect(run, &TransmitRun::finished, run, [this] { endTransmit(); });
+    connect(run, &TransmitRun::portLost, run,
             [this](int entryNumber, const QString& explanation) { lostDuringRun.emplace(entryNumber, explanation); });
     holdCommandsDuringRun(true);
     session->runStarted(run->entryCount());
@@ -61,7 +64,7 @@ void CVarnuDlg::appendReceiveText(const QString& text) {
 
 void CVarnuDlg::endTransmit() {
     if (!transmitRun)
-        return;                 // already ended (the window closed during the run)
+        return;                 // no run under way
     transmitRun->stopAndWait(); // joins the worker, which has handed the port back
     session->appendTrace(transmitRun->takeTraceLines());
     session->runFinished(transmitRun->summary(), transmitRun->elapsed());

@@ -40,7 +40,6 @@ public:
     // Asks the run to end at its next transfer and returns at once: a read under way ends
     // after its attempt, the Receive List says "Stopped." and finished() follows.
     void requestStop();
-    bool stopRequested() const { return stop.stop_requested(); }
 
     // Ends the run at its next transfer and waits until the worker has handed the link back
     // (a read or write under way finishes first: about two seconds at most).

@@ -27,7 +27,6 @@ void CVarnuDlg::addWorkingMenus(QMenuBar* bar) {
     stop->setEnabled(false); // until a run starts
     connect(stop, &QAction::triggered, this, [this] { runCommand(kStop); });
     menuActions[kStop] = stop;
-    menuOf[kStop] = portMenu;
 
     // No mnemonic: every letter a free one would take is the mnemonic of a field or a menu
     // already (Alt+V goes to Address 1); F8 is the Session window's key.
@@ -36,7 +35,6 @@ void CVarnuDlg::addWorkingMenus(QMenuBar* bar) {
     session->setShortcut(QKeySequence(Qt::Key_F8));
     connect(session, &QAction::triggered, this, [this] { runCommand(kSession); });
     menuActions[kSession] = session;
-    menuOf[kSession] = view;
 }
 
 void CVarnuDlg::fillRecentMenu() {

@@ -1,11 +1,13 @@
 // Closing the window keeps unsaved work: Close, Escape and the window manager's close button
 // ask "Save the Transmit List?" when the list changed since it was opened or saved.
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "shell/SessionWindow.h"
 #include "shell/tests/TestSuites.h"
 #include "shell/tests/WindowFixture.h"
 
@@ -156,6 +158,33 @@ private slots:
         f.click(kClose);
         QCOMPARE(f.saveQuestions, 1);
         QVERIFY(f.window->isVisible());
+    }
+
+    // Closing during a run ends it with the window: the reports the run had still queued are
+    // dropped with it (the Session window keeps the run's result) and a port lost during the
+    // run is not told to a window that is closing.
+    void closingDuringARunDropsItsQueuedReports() {
+        QTemporaryDir dir;
+        const QString path = writeList(dir, kTwoEntryFile);
+        QVERIFY(!path.isEmpty());
+        WindowFixture f("worked.ini");
+        f.window->openListFile(path);
+        f.port.lost = portFailure(PortProblem::Lost, "COM3", "/dev/ttyUSB0");
+        f.port.line.stallAfterWrites = 1; // entry 2 waits until the run is stopped
+        f.window->runCommand(kTransmit);
+        SessionWindow* session = f.window->sessionWindow();
+        QTRY_VERIFY(session->runText().startsWith("Entry 2 of 2, ")); // the loss of entry 1 is known
+
+        f.click(kClose);
+        QVERIFY(!f.window->isVisible());
+        QVERIFY(!f.window->isTransmitting());
+        const QString result = session->runText();
+        QVERIFY2(result.startsWith("2 entries in "), qPrintable(result)); // the run's result, not its progress
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(session->runText(), result);
+        QCOMPARE(f.messages, QStringList());
+        QVERIFY(
+            QString::fromStdString(f.state().receiveText()).startsWith("(1) Failure during data Transmission.\r\n"));
     }
 
     // A save that fails shows why and keeps the window (and the list) open.

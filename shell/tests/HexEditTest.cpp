@@ -6,6 +6,8 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include <array>
+
 #include "shell/CHexEdit.h"
 #include "shell/UpperCaseEdits.h"
 #include "shell/tests/TestSuites.h"
@@ -19,6 +21,33 @@ void typeCharacter(QWidget* widget, QChar ch) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(ch));
     QApplication::sendEvent(widget, &press);
 }
+
+// The filter on `edit` in hex or text mode, its refusals counted.
+struct CountedFilter {
+    CountedFilter(QWidget* edit, bool hex) {
+        filter.beep = [this] { ++refused; };
+        filter.setHexMode(hex);
+        filter.attach(edit);
+    }
+    CHexEdit filter;
+    int refused = 0;
+};
+
+// A line field and a multi-line field of the same text and the cursor at the end, to show
+// that the filter treats both kinds alike.
+struct BothKinds {
+    explicit BothKinds(const QString& text) {
+        line.setText(text);
+        plain.setPlainText(text);
+        line.end(false);
+        plain.moveCursor(QTextCursor::End);
+    }
+    std::array<QWidget*, 2> edits() { return {&line, &plain}; }
+    QString text(const QWidget* edit) const { return edit == &line ? line.text() : plain.toPlainText(); }
+
+    UpperLineEdit line;
+    UpperPlainTextEdit plain;
+};
 
 struct PasteProbe : UpperPlainTextEdit {
     using UpperPlainTextEdit::insertFromMimeData;
@@ -62,45 +91,30 @@ private slots:
         QFETCH(QString, after);
         QFETCH(int, beeps);
         // The same rules on both kinds of field the window filters.
-        UpperLineEdit line;
-        UpperPlainTextEdit plain;
-        for (QWidget* edit : {static_cast<QWidget*>(&line), static_cast<QWidget*>(&plain)}) {
-            CHexEdit filter;
-            int refused = 0;
-            filter.beep = [&] { ++refused; };
-            filter.setHexMode(hex);
-            filter.attach(edit);
-            line.setText(before);
-            plain.setPlainText(before);
+        BothKinds fields(before);
+        for (QWidget* edit : fields.edits()) {
+            CountedFilter filtered(edit, hex);
             if (selectFrom >= 0) {
-                line.selectAll();
-                plain.selectAll();
-            } else {
-                line.end(false);
-                plain.moveCursor(QTextCursor::End);
+                fields.line.selectAll();
+                fields.plain.selectAll();
             }
             for (QChar ch : typed)
                 typeCharacter(edit, ch);
-            const QString text = edit == &line ? line.text() : plain.toPlainText();
-            QCOMPARE(text, after);
-            QCOMPARE(refused, beeps);
+            QCOMPARE(fields.text(edit), after);
+            QCOMPARE(filtered.refused, beeps);
         }
     }
 
     void controlCharactersPassInBothModes() {
         for (bool hex : {true, false}) {
             UpperLineEdit edit;
-            CHexEdit filter;
-            int refused = 0;
-            filter.beep = [&] { ++refused; };
-            filter.setHexMode(hex);
-            filter.attach(&edit);
+            CountedFilter filtered(&edit, hex);
             edit.setText("12");
             edit.end(false);
             typeCharacter(&edit, QChar('\b')); // backspace
             for (char shortcut : {'\x03', '\x16', '\x18', '\x1a'})
                 typeCharacter(&edit, QChar(shortcut));
-            QCOMPARE(refused, 0);
+            QCOMPARE(filtered.refused, 0);
             QCOMPARE(edit.text(), QString("1"));
         }
     }
@@ -109,18 +123,13 @@ private slots:
     void deleteKeyEditsInBothModesAndKinds() {
         QApplication::clipboard()->clear();
         for (bool hex : {true, false}) {
-            UpperLineEdit line;
+            BothKinds fields("1234");
+            UpperLineEdit& line = fields.line;
+            UpperPlainTextEdit& plain = fields.plain;
             line.setTypingLimit(4); // a full field: Delete is not typing
-            UpperPlainTextEdit plain;
-            for (QWidget* edit : {static_cast<QWidget*>(&line), static_cast<QWidget*>(&plain)}) {
-                CHexEdit filter;
-                int refused = 0;
-                filter.beep = [&] { ++refused; };
-                filter.setHexMode(hex);
-                filter.attach(edit);
-                const auto text = [&] { return edit == &line ? line.text() : plain.toPlainText(); };
-                line.setText("1234");
-                plain.setPlainText("1234");
+            for (QWidget* edit : fields.edits()) {
+                CountedFilter filtered(edit, hex);
+                const auto text = [&] { return fields.text(edit); };
                 line.setCursorPosition(0);
                 plain.moveCursor(QTextCursor::Start);
                 QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
@@ -135,19 +144,16 @@ private slots:
                 QApplication::sendEvent(edit, &cut);
                 QCOMPARE(text(), QString("4"));
                 QCOMPARE(QApplication::clipboard()->text(), QString("23"));
-                QCOMPARE(refused, 0);
+                QCOMPARE(filtered.refused, 0);
             }
         }
     }
 
     void modeChangeAffectsOnlyLaterTyping() {
         UpperLineEdit edit;
-        CHexEdit filter;
-        filter.beep = [] {};
-        filter.setHexMode(true);
-        filter.attach(&edit);
+        CountedFilter filtered(&edit, true);
         typeCharacter(&edit, 'B');
-        filter.setHexMode(false);
+        filtered.filter.setHexMode(false);
         QCOMPARE(edit.text(), QString("B"));
         typeCharacter(&edit, 'C');
         QCOMPARE(edit.text(), QString("B"));

@@ -36,22 +36,15 @@ constexpr int kRunPatienceMs = 15'000;
 constexpr int kCloseLimitMs = 3'000;
 
 // The window on the real serial link, its port the simulator's pseudo-terminal.
-struct SimulatorWindow {
+struct SimulatorWindow : RecordedPrompts {
     explicit SimulatorWindow(const std::string& rules = "") {
         started = sim.start(VARNU_SIMULATOR_BINARY, rules);
         PortSettings settings = link.settings();
         settings.portName = sim.link.string();
         link.setSettings(settings);
         window = std::make_unique<CVarnuDlg>(connection, kCatalogue);
-        window->showMessage = [this](const QString& headline, const QString& explanation) {
-            messages << headline;
-            explanations << explanation;
-        };
-        window->showNote = [this](const QString& text) { notes << text; };
-        window->askToSaveList = [this] {
-            ++saveQuestions;
-            return CVarnuDlg::SaveChoice::Cancel;
-        };
+        saveChoice = CVarnuDlg::SaveChoice::Cancel;
+        attach(*window);
         window->initialise();
         window->show();
     }
@@ -70,10 +63,6 @@ struct SimulatorWindow {
     bool started = false;
     SerialLink link;
     SerialLinkConnection connection{link};
-    QStringList messages;
-    QStringList explanations;
-    QStringList notes;
-    int saveQuestions = 0;
     std::unique_ptr<CVarnuDlg> window;
 };
 

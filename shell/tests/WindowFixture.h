@@ -9,7 +9,11 @@
 #include <QRadioButton>
 #include <QStringList>
 #include <QTest>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <stop_token>
 
 #include "resources/ResourceIds.h"
 #include "shell/CVarnuDlg.h"
@@ -19,9 +23,18 @@
 namespace varnu::testing {
 
 // A line with nothing at the other end: every write fails, nothing arrives; purges are counted.
+// With `stallAfterWrites`, the writes after that many hang until the run is asked to stop, so
+// that a test can act while a run is under way.
 class ClosedLink : public Link {
 public:
-    std::size_t writePort(std::span<const std::uint8_t>) override { return 0; }
+    std::size_t writePort(std::span<const std::uint8_t>) override {
+        if (stallAfterWrites && ++writes > *stallAfterWrites) {
+            std::mutex mutex;
+            std::unique_lock lock(mutex);
+            std::condition_variable_any().wait(lock, stop, [] { return false; });
+        }
+        return 0;
+    }
     int readPort(std::vector<std::uint8_t>& received, ReadMode) override {
         received.clear();
         return 0;
@@ -31,6 +44,9 @@ public:
     bool reopenAt(std::uint32_t) override { return false; }
 
     int purges = 0;
+    std::optional<int> stallAfterWrites;
+    int writes = 0;       // on the run's thread
+    std::stop_token stop; // the run's, handed over by the port
 };
 
 class FakePort : public PortConnection {
@@ -54,7 +70,7 @@ public:
     bool isOpen() const override { return open; }
     Link& link() override { return line; }
     void moveToThread(QThread*) override {}
-    void setStopToken(std::stop_token) override {}
+    void setStopToken(std::stop_token token) override { line.stop = std::move(token); }
 
     ClosedLink line;
 
@@ -67,19 +83,33 @@ public:
     int closes = 0;
 };
 
-struct WindowFixture {
-    explicit WindowFixture(const QString& catalogueFile, bool portWorks = true) {
-        port.opens_succeed = portWorks;
-        window = std::make_unique<CVarnuDlg>(port, QStringLiteral(VARNU_TEST_DATA "/") + catalogueFile);
-        window->showMessage = [this](const QString& headline, const QString& explanation) {
+// The window's message boxes, notes and "Save the Transmit List?" recorded instead of shown;
+// the question gets `saveChoice`.
+struct RecordedPrompts {
+    void attach(CVarnuDlg& window) {
+        window.showMessage = [this](const QString& headline, const QString& explanation) {
             messages << headline;
             explanations << explanation;
         };
-        window->showNote = [this](const QString& text) { notes << text; };
-        window->askToSaveList = [this] {
+        window.showNote = [this](const QString& text) { notes << text; };
+        window.askToSaveList = [this] {
             ++saveQuestions;
             return saveChoice;
         };
+    }
+
+    QStringList messages;     // the headlines, in order
+    QStringList explanations; // the text below each
+    QStringList notes;        // the brief notes
+    int saveQuestions = 0;    // "Save the Transmit List?" asked
+    CVarnuDlg::SaveChoice saveChoice = CVarnuDlg::SaveChoice::Discard;
+};
+
+struct WindowFixture : RecordedPrompts {
+    explicit WindowFixture(const QString& catalogueFile, bool portWorks = true) {
+        port.opens_succeed = portWorks;
+        window = std::make_unique<CVarnuDlg>(port, QStringLiteral(VARNU_TEST_DATA "/") + catalogueFile);
+        attach(*window);
         window->initialise();
         window->show();
         window->activateWindow();
@@ -108,11 +138,6 @@ struct WindowFixture {
     void click(int id) { get<QAbstractButton>(id)->click(); }
 
     FakePort port;
-    QStringList messages;     // the headlines, in order
-    QStringList explanations; // the text below each
-    QStringList notes;        // the brief notes
-    int saveQuestions = 0;    // "Save the Transmit List?" asked
-    CVarnuDlg::SaveChoice saveChoice = CVarnuDlg::SaveChoice::Discard;
     std::unique_ptr<CVarnuDlg> window;
 };
 

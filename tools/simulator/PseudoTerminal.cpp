@@ -1,11 +1,11 @@
 #include "tools/simulator/PseudoTerminal.h"
 
 #include "tools/simulator/LineTiming.h"
+#include "tools/simulator/SystemError.h"
 
 #include <array>
 #include <cerrno>
 #include <climits>
-#include <cstring>
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/ioctl.h>
@@ -32,10 +32,6 @@ constexpr std::array<std::pair<speed_t, int>, 12> kBaudTable{{
     {B921600, 921600},
     {B300, 300},
 }};
-
-std::string systemError(const std::string& what) {
-    return what + ": " + std::strerror(errno);
-}
 
 // Points `linkPath` at `target` in one step (a new link renamed over the old one), so a
 // client never finds the path missing.

@@ -10,9 +10,6 @@ namespace varnu::sim {
 
 class PseudoTerminal final : public ServedLine {
 public:
-    PseudoTerminal() = default;
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
     ~PseudoTerminal() override { close(); }
 
     // Opens a new pair in raw mode at 9600 and points `linkPath` at the slave; a pair that
@@ -26,9 +23,6 @@ public:
 
     // Removes the link if it still points at this terminal's slave.
     void removeLink() const;
-
-    int master() const { return master_; }
-    const std::string& slavePath() const { return slavePath_; }
 
     int fd() const override { return master_; }
     // Bytes written to the line that the client has not read yet.

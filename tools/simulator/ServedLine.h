@@ -9,6 +9,10 @@ namespace varnu::sim {
 
 class ServedLine {
 public:
+    // A line owns its descriptors: never copied.
+    ServedLine() = default;
+    ServedLine(const ServedLine&) = delete;
+    ServedLine& operator=(const ServedLine&) = delete;
     virtual ~ServedLine() = default;
 
     // The descriptor that carries the client's bytes; -1 while no client is connected.
@@ -26,11 +30,13 @@ public:
 
     // Lines that wait for clients (TCP): the descriptor to poll for a new one, -1 otherwise.
     virtual int listenFd() const { return -1; }
-    // Takes a waiting client: the log's note of what happened, and whether a new client is
-    // on the line now.
+    // Takes a waiting client: the log's note of what happened, whether a new client is on the
+    // line now, and whether no client could be taken at all (out of descriptors: the waiting
+    // client stays, and the listener with it stays readable).
     struct Accepted {
         std::string note;
         bool newClient = false;
+        bool failed = false;
     };
     virtual Accepted acceptClient() { return {}; }
     // The client closed its end; the log's note, or nothing when the line cannot go on

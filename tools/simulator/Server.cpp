@@ -16,6 +16,7 @@
 #include <memory>
 #include <poll.h>
 #include <unistd.h>
+#include <utility>
 
 namespace varnu::sim {
 
@@ -34,6 +35,12 @@ constexpr std::size_t kMaxPendingOutputBytes = 4096;
 constexpr auto kHangUpDrain = std::chrono::milliseconds(200);
 constexpr int kHangUpSettleMs = 20;
 constexpr int kDrainPollMs = 2;
+// A listener that cannot take its waiting client (out of descriptors) stays readable: it is
+// left alone this long before the next try, so that the server does not spin.
+constexpr SimTime kAcceptRetryPause = std::chrono::seconds(1);
+// The client is gone once it has closed its end (POLLRDHUP), even while bytes it sent wait
+// unread because the line's speed holds them back; a pseudo-terminal never reports POLLRDHUP.
+constexpr short kClientGoneEvents = POLLERR | POLLHUP | POLLNVAL | POLLRDHUP;
 
 // The write end of the self-pipe: the signal handler only writes one byte to it.
 volatile sig_atomic_t gSignalPipe = -1;
@@ -123,12 +130,36 @@ public:
             consider(intake_.nextBatchAt(now, baud));
         consider(inputLosses_.expiry());
         consider(outputLosses_.expiry());
+        if (acceptPaused(now))
+            consider(acceptPausedUntil_);
         return wake;
     }
-    // Input is looked at only when the line has brought a batch since the last read.
+    // Input is looked at only when the line has brought a batch since the last read; a client
+    // that leaves is seen at once.
     short events(SimTime now) const {
         const short in = intake_.ready(now, clientBaud()) ? POLLIN : 0;
-        return static_cast<short>(in | (pendingOut_.empty() ? 0 : POLLOUT));
+        return static_cast<short>(in | POLLRDHUP | (pendingOut_.empty() ? 0 : POLLOUT));
+    }
+    // The listener to poll for a new client: -1 when there is none, or while a failure to take
+    // one pauses it.
+    int listenFd(SimTime now) const { return acceptPaused(now) ? -1 : line_.listenFd(); }
+
+    // Takes the client waiting on the listener. A failure is logged once until a client is
+    // taken again, and pauses the listener.
+    void acceptClient(SimTime now) {
+        const ServedLine::Accepted accepted = line_.acceptClient();
+        if (accepted.failed) {
+            acceptPausedUntil_ = now + kAcceptRetryPause;
+            if (!std::exchange(acceptFailing_, true))
+                log_.event(now, accepted.note);
+            return;
+        }
+        if (!accepted.note.empty()) {
+            acceptFailing_ = false;
+            log_.event(now, accepted.note);
+        }
+        if (accepted.newClient)
+            clientChanged();
     }
 
     // Reads everything waiting; the line lets in what it could have carried by now, the rest
@@ -204,6 +235,7 @@ public:
 private:
     // A line without a speed of its own runs at the speed the projector expects.
     int clientBaud() const { return line_.clientBaud().value_or(projector_.expectedBaud()); }
+    bool acceptPaused(SimTime now) const { return acceptPausedUntil_ && now < *acceptPausedUntil_; }
 
     void logNote(SimTime now, const std::optional<std::string>& text) {
         if (text)
@@ -233,6 +265,8 @@ private:
     Bytes pendingOut_; // bytes due but not yet taken by the terminal
     LossTally inputLosses_;
     LossTally outputLosses_;
+    std::optional<SimTime> acceptPausedUntil_;
+    bool acceptFailing_ = false; // the last try to take a client failed: told already
 };
 
 } // namespace
@@ -282,8 +316,9 @@ int runServer(const ServerSetup& setup, std::ostream& ready, std::ostream& error
     std::string failure;
     while (failure.empty()) {
         const SimTime before = sinceStart(start);
-        pollfd fds[3] = {
-            {signals.readEnd(), POLLIN, 0}, {line->fd(), server.events(before), 0}, {line->listenFd(), POLLIN, 0}};
+        pollfd fds[3] = {{signals.readEnd(), POLLIN, 0},
+                         {line->fd(), server.events(before), 0},
+                         {server.listenFd(before), POLLIN, 0}};
         const int timeout = pollTimeout(server.nextWake(before), before);
         if (::poll(fds, 3, timeout) < 0 && errno != EINTR) {
             failure = std::string("poll failed: ") + std::strerror(errno);
@@ -294,10 +329,12 @@ int runServer(const ServerSetup& setup, std::ostream& ready, std::ostream& error
         const SimTime now = sinceStart(start);
         // With the simulator's own slave descriptor open the master never hangs up; if it
         // did, polling it again would return at once, forever. A TCP client that goes makes
-        // room for the next, so its leaving is seen before a new client is taken.
-        bool gone = (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
-        if (!gone && (fds[1].revents & POLLIN))
+        // room for the next, so its leaving is seen before a new client is taken; what the
+        // line lets in of its last bytes is read first.
+        bool gone = false;
+        if (fds[1].revents & POLLIN)
             gone = !server.readInput(now);
+        gone = gone || (fds[1].revents & kClientGoneEvents) != 0;
         if (gone) {
             const std::optional<std::string> note = line->clientLeft();
             if (!note) {
@@ -307,13 +344,8 @@ int runServer(const ServerSetup& setup, std::ostream& ready, std::ostream& error
             log.event(now, *note);
             server.clientChanged();
         }
-        if (fds[2].revents & POLLIN) {
-            const ServedLine::Accepted accepted = line->acceptClient();
-            if (!accepted.note.empty())
-                log.event(now, accepted.note);
-            if (accepted.newClient)
-                server.clientChanged();
-        }
+        if (fds[2].revents & POLLIN)
+            server.acceptClient(now);
         failure = server.serve(now);
     }
     server.finish(sinceStart(start));

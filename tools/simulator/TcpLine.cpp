@@ -1,13 +1,15 @@
 #include "tools/simulator/TcpLine.h"
 
+#include "tools/simulator/SystemError.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <linux/sockios.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -18,10 +20,9 @@ namespace {
 
 // The lead given to waiting clients; the server takes them one by one.
 constexpr int kBacklog = 4;
-
-std::string systemError(const std::string& what) {
-    return what + ": " + std::strerror(errno);
-}
+// What poll() reports once the client has closed its end or the connection broke, whether or
+// not its last bytes have been read.
+constexpr short kClientGoneEvents = POLLRDHUP | POLLHUP | POLLERR;
 
 struct HostPort {
     std::string host;
@@ -99,16 +100,21 @@ int TcpLine::unreadByClient() const {
 }
 
 bool TcpLine::clientHasLeft() const {
-    char byte = 0;
-    return client_ >= 0 && ::recv(client_, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
+    // Its end is closed even while bytes it sent wait unread (held back by the line's speed).
+    pollfd pending{client_, kClientGoneEvents, 0};
+    return client_ >= 0 && ::poll(&pending, 1, 0) == 1 && (pending.revents & kClientGoneEvents) != 0;
 }
 
 ServedLine::Accepted TcpLine::acceptClient() {
     sockaddr_storage peer{};
     socklen_t size = sizeof peer;
     const int fd = ::accept4(listener_, reinterpret_cast<sockaddr*>(&peer), &size, SOCK_CLOEXEC | SOCK_NONBLOCK);
-    if (fd < 0)
-        return {};
+    if (fd < 0) {
+        // The client gave up before it was taken: nothing waits any more.
+        if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR || errno == ECONNABORTED)
+            return {};
+        return {systemError("cannot take a client"), false, true};
+    }
     // A client that left just before the new one came has not been noticed yet.
     std::string note;
     if (clientHasLeft()) {

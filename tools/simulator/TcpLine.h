@@ -10,9 +10,6 @@ namespace varnu::sim {
 
 class TcpLine final : public ServedLine {
 public:
-    TcpLine() = default;
-    TcpLine(const TcpLine&) = delete;
-    TcpLine& operator=(const TcpLine&) = delete;
     ~TcpLine() override;
 
     // Listens on "HOST:PORT" (an IPv6 host in brackets; port 0 lets the system choose).

@@ -222,6 +222,8 @@ public:
         return process_ ? process_->output.substr(0, process_->output.find('\n')) : std::string();
     }
 
+    pid_t pid() const { return process_ ? process_->pid() : -1; }
+
     // Ends the simulator at once, as a projector that loses power.
     void kill() {
         if (process_)

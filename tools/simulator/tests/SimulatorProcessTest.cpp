@@ -14,11 +14,15 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sstream>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace varnu::sim {
@@ -200,10 +204,12 @@ public:
     }
     ~TcpClient() { ::close(fd_); }
     bool connected() const { return connected_; }
-    std::string exchange(std::string_view frame, std::size_t answerSize) {
-        const Bytes bytes = hex(frame);
+    void send(const Bytes& bytes) {
         EXPECT_EQ(::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size()));
-        const std::string answer = readFor(fd_, answerSize, kAnswerTimeoutMs);
+    }
+    std::string exchange(std::string_view frame, std::size_t answerSize, int timeoutMs = kAnswerTimeoutMs) {
+        send(hex(frame));
+        const std::string answer = readFor(fd_, answerSize, timeoutMs);
         return spacedHex(Bytes(answer.begin(), answer.end()));
     }
     // Whether the server closed the connection within `timeoutMs`.
@@ -240,6 +246,78 @@ TEST(SimulatorProcess, ListensOnATcpPortForOneClientAtATime) {
     TcpClient next(port); // the first one left: room for the next, and the projector kept its state
     ASSERT_TRUE(next.connected());
     EXPECT_EQ(next.exchange("1B 06 02 00 08 F0", 8), "06 1B 07 02 00 08 01 EE");
+}
+
+int portOf(const std::string& served) {
+    return std::stoi(served.substr(served.rfind(':') + 1));
+}
+
+// A client that leaves while the line's speed still holds back bytes it sent has left all the
+// same: the next client is served, not refused as a second one.
+TEST(SimulatorProcess, AClientLeavingWithBytesUnreadMakesRoomForTheNext) {
+    varnu::testing::SimulatorProcess sim;
+    ASSERT_TRUE(sim.startListening(VARNU_SIMULATOR_BINARY));
+    const int port = portOf(sim.served());
+    {
+        TcpClient first(port);
+        ASSERT_TRUE(first.connected());
+        // A Set padded with stray bytes to the idle line's whole burst: the line then takes
+        // nothing more for the time those bytes take on the wire (about 0.3 s).
+        Bytes burst = hex("1B 07 01 00 08 01 EF");
+        burst.resize(LineIntake::kIdleBurstBytes, 0);
+        EXPECT_EQ(first.exchange(spacedHex(burst), 1), "06");
+        first.send(Bytes(LineIntake::kBatchBytes * 4, 0)); // still unread when the client leaves
+    }
+    TcpClient second(port);
+    ASSERT_TRUE(second.connected());
+    EXPECT_EQ(second.exchange("1B 07 01 00 08 01 EF", 1), "06");
+}
+
+// The user and system time the process has used.
+std::chrono::milliseconds cpuTime(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2)); // the name may hold spaces
+    std::string field;
+    for (int skipped = 0; skipped < 11; ++skipped) // state .. cmajflt
+        fields >> field;
+    long userTicks = 0;
+    long systemTicks = 0;
+    fields >> userTicks >> systemTicks;
+    return std::chrono::milliseconds((userTicks + systemTicks) * 1000 / ::sysconf(_SC_CLK_TCK));
+}
+
+// Out of descriptors, the simulator cannot take a waiting client: it says so once and waits
+// rather than polling its listener without pause, and serves the client once it can.
+TEST(SimulatorProcess, AClientThatCannotBeTakenIsToldOnceWithoutSpinning) {
+    constexpr auto kWatch = 500ms;
+    constexpr auto kMostBusy = 100ms; // a loop that spins uses most of kWatch
+    constexpr int kRetryPatienceMs = 2500;
+    varnu::testing::SimulatorProcess sim;
+    ASSERT_TRUE(sim.startListening(VARNU_SIMULATOR_BINARY));
+    const pid_t pid = sim.pid();
+    // Its lowest free descriptor becomes its limit: accept() fails with EMFILE.
+    rlim_t lowestFree = 0;
+    while (fs::exists("/proc/" + std::to_string(pid) + "/fd/" + std::to_string(lowestFree)))
+        ++lowestFree;
+    rlimit before{};
+    ASSERT_EQ(::prlimit(pid, RLIMIT_NOFILE, nullptr, &before), 0);
+    const rlimit exhausted{lowestFree, before.rlim_max};
+    ASSERT_EQ(::prlimit(pid, RLIMIT_NOFILE, &exhausted, nullptr), 0);
+
+    const std::chrono::milliseconds idle = cpuTime(pid);
+    TcpClient client(portOf(sim.served())); // the system completes the connection; it waits
+    ASSERT_TRUE(client.connected());
+    std::this_thread::sleep_for(kWatch);
+    EXPECT_LT(cpuTime(pid) - idle, kMostBusy);
+
+    ASSERT_EQ(::prlimit(pid, RLIMIT_NOFILE, &before, nullptr), 0);
+    EXPECT_EQ(client.exchange("1B 07 01 00 08 01 EF", 1, kRetryPatienceMs), "06");
+    std::ifstream in(sim.path("sim.log"));
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string failure = "cannot take a client: Too many open files";
+    EXPECT_NE(log.find(failure), std::string::npos) << log;
+    EXPECT_EQ(log.find(failure), log.rfind(failure)) << log;
 }
 
 // Two seconds of line noise, then the tool's purge and a good Set. The simulator takes the
