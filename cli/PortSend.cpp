@@ -7,6 +7,7 @@
 #include "protocol/TransmitSequence.h"
 #include "protocol/WireTraceLink.h"
 #include "serial/core/PortFailureText.h"
+#include "serial/core/PortLossWatch.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -37,25 +38,17 @@ public:
     void entryFinished(std::size_t index, EntryOutcome) override {
         if (!out_.flush() || (trace_ != nullptr && !trace_->flush()))
             stop_.request_stop();
-        if (!lost_) {
-            if (std::optional<PortFailure> lost = port_.lostPort()) {
-                lost_ = std::move(lost);
-                lostAtEntry_ = index + 1;
-            }
-        }
+        loss_.lostAfterEntry(index, port_.lostPort());
     }
 
-    // Why the port was lost, and the entry (from 1) during which it went.
-    const std::optional<PortFailure>& lost() const { return lost_; }
-    std::size_t lostAtEntry() const { return lostAtEntry_; }
+    const PortLossWatch& loss() const { return loss_; }
 
 private:
     CheckedStream& out_;
     CheckedStream* trace_;
     std::stop_source& stop_;
     const DeviceLink& port_;
-    std::optional<PortFailure> lost_;
-    std::size_t lostAtEntry_ = 0;
+    PortLossWatch loss_;
 };
 
 // The wire trace on a stream. Every write to the log goes through traceLine; each line is
@@ -159,11 +152,11 @@ PortSendResult sendOverLink(SerialLink& port, std::span<const std::string> entri
     } else if (failedOutput != nullptr) {
         err << voice.said() << failedOutput->failureText() << "\n";
         result.status = kExitFailure;
-    } else if (sink.lost()) {
+    } else if (sink.loss().lost()) {
         printFailure(err,
-                     voice.said() + "the port was lost during entry " + std::to_string(sink.lostAtEntry()) + ofEntries +
-                         ".",
-                     explainPortFailure(*sink.lost()));
+                     voice.said() + "the port was lost during entry " + std::to_string(sink.loss().lostAtEntry()) +
+                         ofEntries + ".",
+                     explainPortFailure(*sink.loss().lost()));
         result.status = kExitFailure;
     } else {
         result.status = result.summary.allAcknowledged() ? kExitOk : kExitEntriesFailed;

@@ -7,6 +7,7 @@
 #include "protocol/WireTraceLink.h"
 #include "serial/core/Clock.h"
 #include "serial/core/PortFailureText.h"
+#include "serial/core/PortLossWatch.h"
 #include "shell/PortConnection.h"
 
 namespace varnu {
@@ -24,18 +25,15 @@ public:
     // has; the loss is told once.
     void entryFinished(std::size_t index, EntryOutcome outcome) override {
         emit run.entryFinished(static_cast<int>(index), outcome);
-        if (lostTold)
-            return;
-        if (const std::optional<PortFailure> lost = run.port.lostPort()) {
-            lostTold = true;
-            emit run.portLost(static_cast<int>(index) + 1, QString::fromStdString(explainPortFailure(*lost)));
-        }
+        if (loss.lostAfterEntry(index, run.port.lostPort()))
+            emit run.portLost(static_cast<int>(loss.lostAtEntry()),
+                              QString::fromStdString(explainPortFailure(*loss.lost())));
     }
     void portSpeedChanged(std::uint32_t baudRate) override { emit run.portSpeedChanged(baudRate); }
 
 private:
     TransmitRun& run;
-    bool lostTold = false;
+    PortLossWatch loss;
 };
 
 // Runs on the worker: each trace line, its names decoded as the window shows them.
