@@ -66,7 +66,7 @@ bool NetworkDevice::speaksComPort() const {
 std::optional<PortFailure> NetworkDevice::failure() const {
     if (!failure_)
         return std::nullopt;
-    return portFailureOf(*failure_, portName_);
+    return portFailureOf(*failure_, portName_, open_ && lost_);
 }
 
 void NetworkDevice::lose(NetworkFailureKind kind, std::string detail) {

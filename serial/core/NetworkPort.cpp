@@ -128,8 +128,10 @@ std::string describeFailure(const NetworkFailure& failure) {
     return where + failure.detail;
 }
 
-PortFailure portFailureOf(const NetworkFailure& failure, const std::string& portName) {
+PortFailure portFailureOf(const NetworkFailure& failure, const std::string& portName, bool wasConnected) {
     const auto problem = [&] {
+        if (wasConnected)
+            return PortProblem::Lost;
         switch (failure.kind) {
         case NetworkFailureKind::Refused:
             return PortProblem::NetworkRefused;

@@ -63,7 +63,8 @@ struct NetworkFailure {
 // One sentence that names the host, the port and the reason.
 std::string describeFailure(const NetworkFailure& failure);
 
-// The same failure as every port reports it (explainPortFailure gives its sentences).
-PortFailure portFailureOf(const NetworkFailure& failure, const std::string& portName);
+// The same failure as every port reports it (explainPortFailure gives its sentences). A
+// connection that was up and then failed, for whatever reason, is a lost port.
+PortFailure portFailureOf(const NetworkFailure& failure, const std::string& portName, bool wasConnected);
 
 } // namespace varnu
