@@ -10,9 +10,6 @@ namespace {
 
 using namespace telnet;
 
-constexpr std::uint8_t kFewestDataBits = 5;
-constexpr std::uint8_t kMostDataBits = 8;
-
 // The option's parity and stop-size values, indexed by our codes.
 constexpr std::array<std::uint8_t, 5> kParityValues{1, 2, 3, 4, 5}; // none, odd, even, mark, space
 constexpr std::array<std::uint8_t, 3> kStopSizeValues{1, 3, 2};     // one, one and a half, two

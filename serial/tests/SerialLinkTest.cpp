@@ -232,7 +232,7 @@ private slots:
         QTest::addColumn<int>("parity");
         QTest::addColumn<int>("stopBits");
         QTest::addColumn<QString>("setting"); // as the failure names it
-        QTest::newRow("baud 0 (text 'abc')") << 0u << 8 << 0 << 0 << "the speed 0 bit/s";
+        QTest::newRow("baud 0 (text 'abc')") << 0u << 8 << 0 << 0 << "0 bit/s";
         QTest::newRow("4 data bits") << 9600u << 4 << 0 << 0 << "4 data bits";
         QTest::newRow("9 data bits") << 9600u << 9 << 0 << 0 << "9 data bits";
         QTest::newRow("parity code 5") << 9600u << 8 << 5 << 0 << "the parity code 5";
