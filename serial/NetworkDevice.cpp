@@ -74,6 +74,11 @@ void NetworkDevice::lose(NetworkFailureKind kind, std::string detail) {
     failure_ = NetworkFailure{kind, address_, std::move(detail)};
 }
 
+bool NetworkDevice::refuseSetting(std::string setting) {
+    failure_ = NetworkFailure{NetworkFailureKind::SettingRefused, address_, std::move(setting)};
+    return false;
+}
+
 void NetworkDevice::tellOnce(std::string text) {
     if (told_.insert(text).second)
         notices_.push_back(std::move(text));
@@ -160,14 +165,16 @@ std::optional<LineState> NetworkDevice::lineState() {
 }
 
 bool NetworkDevice::setLineState(const LineState& state) {
-    if (!connected() || state.baudRate == 0)
+    if (!connected())
         return false;
+    if (state.baudRate == 0)
+        return refuseSetting(speedText(state.baudRate));
     if (!speaksComPort()) {
         line_ = state; // nothing reaches the far side: said once at the open
         return true;
     }
     if (!comPort_->sendLineState(state))
-        return false;
+        return refuseSetting(comPort_->refusedLineSetting().value_or(""));
     comPort_->sendControl(ComPortClient::kNoFlowControl);
     if (state.rtsControl == RtsControl::Enable)
         comPort_->sendControl(ComPortClient::kRtsOn);
@@ -179,8 +186,10 @@ bool NetworkDevice::setLineState(const LineState& state) {
                 comPort_->controlAnswer(ComPortClient::kRtsOn) != ComPortClient::Answer::None);
     };
     awaitAnswers(deadline, [&] { return comPort_->lineStateAnswered() && controlsAnswered(); });
-    if (lost_ || comPort_->lineStateRefused())
+    if (lost_)
         return false;
+    if (std::optional<std::string> refused = comPort_->refusedLineSetting())
+        return refuseSetting(std::move(*refused));
     // Silence is a refusal, but not one that keeps the port from being used.
     if (!comPort_->lineStateAnswered())
         tellOnce(portName_ + ": the device server did not confirm the line settings");

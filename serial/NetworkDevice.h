@@ -71,6 +71,9 @@ private:
     // Reads until `done()` holds or the deadline passes; whether it holds.
     template <typename Done> bool awaitAnswers(const QDeadlineTimer& deadline, Done done);
     void lose(NetworkFailureKind kind, std::string detail = {});
+    // Records the line setting that cannot reach the server's serial port or that the server
+    // would not take; false.
+    bool refuseSetting(std::string setting);
     void tellOnce(std::string text);
 
     std::unique_ptr<QTcpSocket> socket_;
