@@ -307,10 +307,15 @@ private slots:
         QVERIFY(access.holder);
         QCOMPARE(access.holder->pid, QCoreApplication::applicationPid());
 
-        // A device that no process has open, and its lock file.
-        const std::string device = "/dev/full";
+        // A device that no process has open, and its lock file. The lock file is named after
+        // the path given: a link of this test's own gives a name no other run uses.
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString link = dir.filePath("full");
+        QVERIFY(QFile::link("/dev/full", link));
+        const std::string device = link.toStdString();
         if (portAccess(device).kind != PortAccessKind::Ok)
-            QSKIP("another process has /dev/full open");
+            QSKIP("another process has /dev/full locked");
         const QString lockPath = QString::fromStdString(lockFilePathFor(device));
         QVERIFY(!QFile::exists(lockPath));
         const auto removeLock = qScopeGuard([&] { QFile::remove(lockPath); });
