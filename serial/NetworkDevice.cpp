@@ -239,7 +239,7 @@ bool NetworkDevice::purge() {
     return !purgeIgnored_;
 }
 
-bool NetworkDevice::changeBaudRate(std::uint32_t baudRate) {
+bool NetworkDevice::changeSpeed(std::uint32_t baudRate) {
     if (!connected() || baudRate == 0)
         return false;
     if (speaksComPort()) {

@@ -46,9 +46,9 @@ public:
     WriteAttempt writeAttempt(std::span<const std::uint8_t> bytes, std::chrono::milliseconds waitLimit) override;
     std::size_t readAttempt(std::span<std::uint8_t> into, std::chrono::milliseconds waitLimit) override;
 
-    // The line speed changed on the open connection (SET-BAUDRATE), both queues purged as a
-    // reopen would. False when the connection is gone or the server puts another speed in force.
-    bool changeBaudRate(std::uint32_t baudRate);
+    // The line speed changes on the open connection (SET-BAUDRATE); false when the connection
+    // is gone or the server puts another speed in force.
+    bool changeSpeed(std::uint32_t baudRate) override;
 
     // Why the last open failed, or why the open connection stopped working, as every port
     // reports it; networkFailure() has the network's own reason.
