@@ -51,9 +51,8 @@ public:
     bool changeSpeed(std::uint32_t baudRate) override;
 
     // Why the last open failed, or why the open connection stopped working, as every port
-    // reports it; networkFailure() has the network's own reason.
+    // reports it.
     std::optional<PortFailure> failure() const override;
-    const std::optional<NetworkFailure>& networkFailure() const { return failure_; }
     // What the user should hear about this port, each thing once (line settings that cannot
     // reach the server's serial port); empty once taken.
     std::vector<std::string> takeNotices() { return std::exchange(notices_, {}); }
