@@ -14,8 +14,6 @@ namespace {
 
 // The fastest standard rate a serial port offers on Linux; anything above is a typo.
 constexpr std::uint32_t kMaxBaudRate = 4000000;
-constexpr unsigned kFewestDataBits = 5;
-constexpr unsigned kMostDataBits = 8;
 
 struct ValueOption {
     const char* name;

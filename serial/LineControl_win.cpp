@@ -6,10 +6,12 @@
 
 #include "serial/LineControl.h"
 
+#include "serial/core/LinkTimings.h"
+
 namespace varnu {
 
 namespace {
-constexpr FlowCharacters kDriverCharacters{0x11, 0x13}; // DC1, DC3
+constexpr FlowCharacters kDriverCharacters{kXonChar, kXoffChar};
 } // namespace
 
 std::optional<FlowCharacters> flowCharactersOf(QSerialPort& /*port*/, std::string& /*whyNot*/) {

@@ -66,12 +66,17 @@ bool NetworkDevice::speaksComPort() const {
 std::optional<PortFailure> NetworkDevice::failure() const {
     if (!failure_)
         return std::nullopt;
-    return portFailureOf(*failure_, portName_);
+    return portFailureOf(*failure_, portName_, open_ && lost_);
 }
 
 void NetworkDevice::lose(NetworkFailureKind kind, std::string detail) {
     lost_ = true;
     failure_ = NetworkFailure{kind, address_, std::move(detail)};
+}
+
+bool NetworkDevice::refuseSetting(std::string setting) {
+    failure_ = NetworkFailure{NetworkFailureKind::SettingRefused, address_, std::move(setting)};
+    return false;
 }
 
 void NetworkDevice::tellOnce(std::string text) {
@@ -160,14 +165,16 @@ std::optional<LineState> NetworkDevice::lineState() {
 }
 
 bool NetworkDevice::setLineState(const LineState& state) {
-    if (!connected() || state.baudRate == 0)
+    if (!connected())
         return false;
+    if (state.baudRate == 0)
+        return refuseSetting(speedText(state.baudRate));
     if (!speaksComPort()) {
         line_ = state; // nothing reaches the far side: said once at the open
         return true;
     }
     if (!comPort_->sendLineState(state))
-        return false;
+        return refuseSetting(comPort_->refusedLineSetting().value_or(""));
     comPort_->sendControl(ComPortClient::kNoFlowControl);
     if (state.rtsControl == RtsControl::Enable)
         comPort_->sendControl(ComPortClient::kRtsOn);
@@ -179,8 +186,10 @@ bool NetworkDevice::setLineState(const LineState& state) {
                 comPort_->controlAnswer(ComPortClient::kRtsOn) != ComPortClient::Answer::None);
     };
     awaitAnswers(deadline, [&] { return comPort_->lineStateAnswered() && controlsAnswered(); });
-    if (lost_ || comPort_->lineStateRefused())
+    if (lost_)
         return false;
+    if (std::optional<std::string> refused = comPort_->refusedLineSetting())
+        return refuseSetting(std::move(*refused));
     // Silence is a refusal, but not one that keeps the port from being used.
     if (!comPort_->lineStateAnswered())
         tellOnce(portName_ + ": the device server did not confirm the line settings");
@@ -230,7 +239,7 @@ bool NetworkDevice::purge() {
     return !purgeIgnored_;
 }
 
-bool NetworkDevice::changeBaudRate(std::uint32_t baudRate) {
+bool NetworkDevice::changeSpeed(std::uint32_t baudRate) {
     if (!connected() || baudRate == 0)
         return false;
     if (speaksComPort()) {

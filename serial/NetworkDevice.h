@@ -46,14 +46,13 @@ public:
     WriteAttempt writeAttempt(std::span<const std::uint8_t> bytes, std::chrono::milliseconds waitLimit) override;
     std::size_t readAttempt(std::span<std::uint8_t> into, std::chrono::milliseconds waitLimit) override;
 
-    // The line speed changed on the open connection (SET-BAUDRATE), both queues purged as a
-    // reopen would. False when the connection is gone or the server puts another speed in force.
-    bool changeBaudRate(std::uint32_t baudRate);
+    // The line speed changes on the open connection (SET-BAUDRATE); false when the connection
+    // is gone or the server puts another speed in force.
+    bool changeSpeed(std::uint32_t baudRate) override;
 
     // Why the last open failed, or why the open connection stopped working, as every port
-    // reports it; networkFailure() has the network's own reason.
+    // reports it.
     std::optional<PortFailure> failure() const override;
-    const std::optional<NetworkFailure>& networkFailure() const { return failure_; }
     // What the user should hear about this port, each thing once (line settings that cannot
     // reach the server's serial port); empty once taken.
     std::vector<std::string> takeNotices() { return std::exchange(notices_, {}); }
@@ -71,6 +70,9 @@ private:
     // Reads until `done()` holds or the deadline passes; whether it holds.
     template <typename Done> bool awaitAnswers(const QDeadlineTimer& deadline, Done done);
     void lose(NetworkFailureKind kind, std::string detail = {});
+    // Records the line setting that cannot reach the server's serial port or that the server
+    // would not take; false.
+    bool refuseSetting(std::string setting);
     void tellOnce(std::string text);
 
     std::unique_ptr<QTcpSocket> socket_;

@@ -14,10 +14,9 @@ public:
     void moveToThread(QThread* thread);
     QThread* thread() const { return serial_.thread(); }
 
-    NetworkDevice& network() { return network_; }
-    const NetworkDevice& network() const { return network_; }
-    // Whether the port opened last is a network port.
-    bool onNetwork() const { return active_ == &network_; }
+    // What the user should hear once about a network port (line settings it cannot carry);
+    // empty once taken.
+    std::vector<std::string> takeNotices() { return network_.takeNotices(); }
 
     bool open(const std::string& portName) override;
     bool isOpen() const override { return active_->isOpen(); }
@@ -30,6 +29,7 @@ public:
     bool setLineState(const LineState& state) override { return active_->setLineState(state); }
     bool setDtr(bool raised) override { return active_->setDtr(raised); }
     bool purge() override { return active_->purge(); }
+    bool changeSpeed(std::uint32_t baudRate) override { return active_->changeSpeed(baudRate); }
     WriteAttempt writeAttempt(std::span<const std::uint8_t> bytes, std::chrono::milliseconds waitLimit) override {
         return active_->writeAttempt(bytes, waitLimit);
     }

@@ -11,8 +11,10 @@
 
 namespace varnu {
 
+// Lock files and the holder they name are Unix's; PortFacts_unix.cpp and the port guard use them.
+#ifndef _WIN32
 // The lock file QSerialPort takes for a device path: "/var/lock/LCK..ttyUSB0" for
-// "/dev/ttyUSB0", "/var/lock/LCK.._tmp_link" for "/tmp/link"; empty on Windows.
+// "/dev/ttyUSB0", "/var/lock/LCK.._tmp_link" for "/tmp/link".
 std::string lockFilePathFor(const std::string& devicePath);
 
 // A lock file as it stands: the process it names, and whether that process still runs.
@@ -33,6 +35,7 @@ LockFileState readLockFile(const std::string& lockPath);
 // file names, else a process that has it open (the system shows other users' processes to
 // the administrator only). Nothing when none is found.
 std::optional<PortHolder> findPortHolder(const std::string& devicePath);
+#endif // _WIN32
 
 // Fills in what the system knows that matters for this kind of failure: the device's group
 // and the user's for a refused permission, the holder of a port in use, ModemManager and

@@ -7,18 +7,6 @@
 
 namespace varnu {
 
-std::string lockFilePathFor(const std::string& /*devicePath*/) {
-    return {};
-}
-
-LockFileState readLockFile(const std::string& /*lockPath*/) {
-    return {};
-}
-
-std::optional<PortHolder> findPortHolder(const std::string& /*devicePath*/) {
-    return std::nullopt;
-}
-
 void addSystemFacts(PortFailure& /*failure*/) {}
 
 // Only an open would tell, and an open raises the modem lines.

@@ -29,9 +29,6 @@ constexpr std::array kQtStopBits{QSerialPort::OneStop, QSerialPort::OneAndHalfSt
 static_assert(kQtParities.size() == static_cast<std::size_t>(Parity::Space) + 1);
 static_assert(kQtStopBits.size() == static_cast<std::size_t>(StopBits::Two) + 1);
 
-constexpr std::uint8_t kFewestDataBits = 5;
-constexpr std::uint8_t kMostDataBits = 8;
-
 // Nothing for a code beyond the table: settings are not range-checked before they reach here.
 template <typename Code, typename QtValue, std::size_t N>
 std::optional<QtValue> qtValueOf(const std::array<QtValue, N>& table, Code code) {
@@ -48,20 +45,6 @@ Code codeOf(const std::array<QtValue, N>& table, QtValue value) {
 
 bool stickParity(Parity parity) {
     return parity == Parity::Mark || parity == Parity::Space;
-}
-
-// "even parity", "1.5 stop bits": a line setting as a message names it.
-std::string parityText(Parity parity) {
-    static constexpr std::array kNames{"no", "odd", "even", "mark", "space"};
-    const auto code = static_cast<std::size_t>(parity);
-    return code < kNames.size() ? std::string(kNames[code]) + " parity" : "the parity code " + std::to_string(code);
-}
-
-std::string stopBitsText(StopBits stopBits) {
-    const auto code = static_cast<std::size_t>(stopBits);
-    if (code >= kStopBitsNames.size())
-        return "the stop-bit code " + std::to_string(code);
-    return std::string(kStopBitsNames[code].label) + (stopBits == StopBits::One ? " stop bit" : " stop bits");
 }
 
 // Why QSerialPort refused to open a device the guard had already opened and locked: the
@@ -229,8 +212,8 @@ std::optional<LineState> QSerialPortDevice::lineState() {
 // a parity error are handed on and the frame checksum catches them).
 bool QSerialPortDevice::setLineState(const LineState& state) {
     port_->clearError();
-    const std::string speed = "the speed " + std::to_string(state.baudRate) + " bit/s";
-    const std::string dataBits = std::to_string(state.dataBits) + " data bits";
+    const std::string speed = speedText(state.baudRate);
+    const std::string dataBits = dataBitsText(state.dataBits);
     if (state.baudRate == 0 || state.baudRate > static_cast<std::uint32_t>(std::numeric_limits<qint32>::max())) {
         return refuseSetting(speed);
     }

@@ -16,20 +16,8 @@ QThread* SerialLink::thread() const {
     return port_->thread();
 }
 
-bool SerialLink::reopenAt(std::uint32_t baudRate) {
-    if (!port_->onNetwork() || !port_->isOpen())
-        return DeviceLink::reopenAt(baudRate);
-    PortSettings changed = settings();
-    changed.baudRate = baudRate;
-    setSettings(changed);
-    if (port_->network().changeBaudRate(baudRate))
-        return true;
-    ClosePort();
-    return false;
-}
-
 std::vector<std::string> SerialLink::takeNotices() {
-    return port_->network().takeNotices();
+    return port_->takeNotices();
 }
 
 } // namespace varnu

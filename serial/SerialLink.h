@@ -1,7 +1,8 @@
 #pragma once
 // The application's one serial link on a real port: settings, OpenPort and ClosePort, and the
 // timed transfers, all from DeviceLink. The port name chooses the device at each open: a
-// serial device, or a network device server (tcp://HOST:PORT, rfc2217://HOST:PORT).
+// serial device, or a network device server (tcp://HOST:PORT, rfc2217://HOST:PORT). A speed
+// change keeps a network port's connection (SET-BAUDRATE) and reopens a serial port.
 //
 // Threads: the link is used from one thread at a time, the one that owns its port (at first
 // the thread that made it). To run transfers on a worker QThread, call moveToThread(worker)
@@ -27,10 +28,6 @@ public:
 
     void moveToThread(QThread* thread);
     QThread* thread() const;
-
-    // On a network port the speed changes on the open connection (see NetworkDevice); a
-    // serial port is closed and opened again at the new speed.
-    bool reopenAt(std::uint32_t baudRate) override;
 
     // What the user should hear once about the port (line settings that a network port
     // cannot carry); empty once taken.

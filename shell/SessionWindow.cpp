@@ -42,15 +42,9 @@ QLabel* valueLabel(QWidget* parent) {
 
 QString portStateText(const PortSettings& settings, PortState state) {
     static constexpr const char* kStates[] = {"open", "closed", "lost"};
-    const auto stopBits = kStopBitsNames[static_cast<std::size_t>(settings.stopBits)].name;
-    const std::size_t parity = static_cast<std::size_t>(settings.parity);
-    return QStringLiteral("%1: %2 bit/s, %3 data bits, parity %4, %5 stop bit%6; %7")
-        .arg(QString::fromStdString(settings.portName))
-        .arg(settings.baudRate)
-        .arg(settings.dataBits)
-        .arg(parity < kParityNames.size() ? sentence(kParityNames[parity].name) : QStringLiteral("space"))
-        .arg(sentence(stopBits), settings.stopBits == StopBits::One ? QString() : QStringLiteral("s"))
-        .arg(QLatin1String(kStates[static_cast<int>(state)]));
+    return QStringLiteral("%1: %2; %3")
+        .arg(QString::fromStdString(settings.portName), QString::fromStdString(describeLineSettings(settings)),
+             QLatin1String(kStates[static_cast<int>(state)]));
 }
 
 SessionWindow::SessionWindow(QWidget* owner)

@@ -88,7 +88,14 @@ int main(int argc, char** argv) {
         std::function<bool(SerialLink&, std::uint32_t)> change;
     };
     const Way ways[] = {
-        {"close and reopen the connection", [](SerialLink& l, std::uint32_t b) { return l.DeviceLink::reopenAt(b); }},
+        {"close and reopen the connection",
+         [](SerialLink& l, std::uint32_t b) {
+             PortSettings settings = l.settings();
+             settings.baudRate = b;
+             l.ClosePort();
+             l.setSettings(settings);
+             return l.OpenPort();
+         }},
         {"SET-BAUDRATE on the open connection", [](SerialLink& l, std::uint32_t b) { return l.reopenAt(b); }},
     };
     for (const Way& way : ways) {

@@ -10,9 +10,6 @@ namespace {
 
 using namespace telnet;
 
-constexpr std::uint8_t kFewestDataBits = 5;
-constexpr std::uint8_t kMostDataBits = 8;
-
 // The option's parity and stop-size values, indexed by our codes.
 constexpr std::array<std::uint8_t, 5> kParityValues{1, 2, 3, 4, 5}; // none, odd, even, mark, space
 constexpr std::array<std::uint8_t, 3> kStopSizeValues{1, 3, 2};     // one, one and a half, two
@@ -85,8 +82,15 @@ void ComPortClient::send(Request request, std::span<const std::uint8_t> value) {
 bool ComPortClient::sendLineState(const LineState& state) {
     const auto parity = static_cast<std::size_t>(state.parity);
     const auto stopBits = static_cast<std::size_t>(state.stopBits);
-    if (state.dataBits < kFewestDataBits || state.dataBits > kMostDataBits || parity >= kParityValues.size() ||
-        stopBits >= kStopSizeValues.size())
+    lineAsked_ = state;
+    uncarried_.reset();
+    if (state.dataBits < kFewestDataBits || state.dataBits > kMostDataBits)
+        uncarried_ = Request::SetDataSize;
+    else if (parity >= kParityValues.size())
+        uncarried_ = Request::SetParity;
+    else if (stopBits >= kStopSizeValues.size())
+        uncarried_ = Request::SetStopSize;
+    if (uncarried_)
         return false;
     send(Request::SetBaudRate, baudRateValue(state.baudRate));
     const std::array<std::uint8_t, 3> values{state.dataBits, kParityValues[parity], kStopSizeValues[stopBits]};
@@ -132,9 +136,25 @@ bool ComPortClient::lineStateAnswered() const {
                        [this](Request r) { return answer(r) != Answer::None; });
 }
 
-bool ComPortClient::lineStateRefused() const {
-    return std::any_of(kLineRequests.begin(), kLineRequests.end(),
-                       [this](Request r) { return answer(r) == Answer::Differs; });
+std::optional<std::string> ComPortClient::refusedLineSetting() const {
+    std::optional<Request> refused = uncarried_;
+    if (!refused) {
+        const auto differs = std::find_if(kLineRequests.begin(), kLineRequests.end(),
+                                          [this](Request r) { return answer(r) == Answer::Differs; });
+        if (differs == kLineRequests.end())
+            return std::nullopt;
+        refused = *differs;
+    }
+    switch (*refused) {
+    case Request::SetBaudRate:
+        return speedText(lineAsked_.baudRate);
+    case Request::SetDataSize:
+        return dataBitsText(lineAsked_.dataBits);
+    case Request::SetParity:
+        return parityText(lineAsked_.parity);
+    default:
+        return stopBitsText(lineAsked_.stopBits);
+    }
 }
 
 ComPortClient::Acceptance ComPortClient::acceptance() const {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace varnu {
@@ -64,8 +65,10 @@ public:
     Answer controlAnswer(std::uint8_t value) const;
     // Whether every line-setting request sent by sendLineState has been answered.
     bool lineStateAnswered() const;
-    // Whether some line setting was answered with another value than the one asked for.
-    bool lineStateRefused() const;
+    // The line setting of the last sendLineState that this option has no code for, or else the
+    // first one the server answered with another value than the one asked for, named as
+    // messages name it ("parity even"); nothing while neither is so.
+    std::optional<std::string> refusedLineSetting() const;
 
     Acceptance acceptance() const;
 
@@ -86,6 +89,8 @@ private:
     void takeAnswer(const telnet::Subnegotiation& sub);
     const Pending* find(std::uint8_t code, std::uint8_t group) const;
 
+    LineState lineAsked_;
+    std::optional<Request> uncarried_; // a line setting the last sendLineState had no code for
     telnet::Decoder decoder_;
     telnet::OptionTable options_;
     std::vector<std::uint8_t> outgoing_;

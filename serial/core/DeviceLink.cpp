@@ -59,8 +59,12 @@ void DeviceLink::waitPumping(std::chrono::milliseconds period) {
 }
 
 bool DeviceLink::reopenAt(std::uint32_t baudRate) {
-    varnu::ClosePort(*device_);
     settings_.baudRate = baudRate;
+    if (device_->isOpen() && device_->changeSpeed(baudRate)) {
+        openFailure_.reset();
+        return true;
+    }
+    varnu::ClosePort(*device_);
     return openAndRecord();
 }
 

@@ -29,7 +29,8 @@ public:
     bool isOpen() const;
 
     // Why the last OpenPort (or the reopen of a speed change) failed; nothing after one that
-    // worked.
+    // worked. A speed change the device makes in place keeps the port open; otherwise the port
+    // is closed and opened again at the new speed.
     const std::optional<PortFailure>& openFailure() const { return openFailure_; }
     // The open port's device has gone away (an adapter unplugged): why, until the port is
     // closed. Every transfer fails at once meanwhile.

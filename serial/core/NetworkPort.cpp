@@ -122,14 +122,18 @@ std::string describeFailure(const NetworkFailure& failure) {
     case NetworkFailureKind::Stalled:
         return where + "the connection stalled: nothing could be sent for " + std::to_string(kWaitAttemptMs.count()) +
                " ms, so it was given up";
+    case NetworkFailureKind::SettingRefused:
+        return where + "the device server would not take " + failure.detail;
     case NetworkFailureKind::Other:
         break;
     }
     return where + failure.detail;
 }
 
-PortFailure portFailureOf(const NetworkFailure& failure, const std::string& portName) {
+PortFailure portFailureOf(const NetworkFailure& failure, const std::string& portName, bool wasConnected) {
     const auto problem = [&] {
+        if (wasConnected)
+            return PortProblem::Lost;
         switch (failure.kind) {
         case NetworkFailureKind::Refused:
             return PortProblem::NetworkRefused;
@@ -138,11 +142,15 @@ PortFailure portFailureOf(const NetworkFailure& failure, const std::string& port
         case NetworkFailureKind::Dropped:
         case NetworkFailureKind::Stalled:
             return PortProblem::Lost;
+        case NetworkFailureKind::SettingRefused:
+            return PortProblem::SettingRefused;
         default:
             return PortProblem::Other;
         }
     }();
     PortFailure port = portFailure(problem, portName);
+    if (problem == PortProblem::SettingRefused)
+        port.setting = failure.detail;
     // The reason without the endpoint, which the port name already gives; a refusal says it all.
     if (problem != PortProblem::NetworkRefused) {
         const std::string text = describeFailure(failure);

@@ -43,19 +43,20 @@ std::string describeEndpoint(const NetworkAddress& address);
 
 // Why a network port could not be opened, or stopped working while open.
 enum class NetworkFailureKind {
-    BadName,     // the port name is malformed
-    HostUnknown, // the host name does not resolve
-    Refused,     // nothing listens at that port
-    NoAnswer,    // the host did not answer the connection request in time
-    Dropped,     // the far end closed the connection
-    Stalled,     // nothing could be sent in time: the connection is given up
-    Other        // the system's own words are in `detail`
+    BadName,        // the port name is malformed
+    HostUnknown,    // the host name does not resolve
+    Refused,        // nothing listens at that port
+    NoAnswer,       // the host did not answer the connection request in time
+    Dropped,        // the far end closed the connection
+    Stalled,        // nothing could be sent in time: the connection is given up
+    SettingRefused, // the device server would not take a line setting, which `detail` names
+    Other           // the system's own words are in `detail`
 };
 
 struct NetworkFailure {
     NetworkFailureKind kind = NetworkFailureKind::Other;
     NetworkAddress address;
-    std::string detail; // BadName: the name's fault; Other: the system's words
+    std::string detail; // BadName: the name's fault; SettingRefused: the setting; Other: the system's words
 
     bool operator==(const NetworkFailure&) const = default;
 };
@@ -63,7 +64,8 @@ struct NetworkFailure {
 // One sentence that names the host, the port and the reason.
 std::string describeFailure(const NetworkFailure& failure);
 
-// The same failure as every port reports it (explainPortFailure gives its sentences).
-PortFailure portFailureOf(const NetworkFailure& failure, const std::string& portName);
+// The same failure as every port reports it (explainPortFailure gives its sentences). A
+// connection that was up and then failed, for whatever reason, is a lost port.
+PortFailure portFailureOf(const NetworkFailure& failure, const std::string& portName, bool wasConnected);
 
 } // namespace varnu

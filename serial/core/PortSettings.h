@@ -14,6 +14,10 @@ namespace varnu {
 enum class Parity : std::uint8_t { None = 0, Odd = 1, Even = 2, Mark = 3, Space = 4 };
 enum class StopBits : std::uint8_t { One = 0, OneAndHalf = 1, Two = 2 };
 
+// The data sizes a serial line can carry.
+inline constexpr std::uint8_t kFewestDataBits = 5;
+inline constexpr std::uint8_t kMostDataBits = 8;
+
 // The line settings the Settings dialog edits and OpenPort applies.
 struct PortSettings {
     std::string portName = "COM1";
@@ -56,5 +60,16 @@ std::optional<Code> codeNamed(const std::array<LineCodeName<Code>, N>& table, st
     const auto it = std::find_if(table.begin(), table.end(), [name](const auto& row) { return row.name == name; });
     return it == table.end() ? std::nullopt : std::optional<Code>(it->code);
 }
+
+// Each line setting as messages name it: "38400 bit/s", "8 data bits", "parity none",
+// "1 stop bit" ("1.5 stop bits"). A value that no setting has is named by its code ("the
+// parity code 9"): settings are not range-checked before they reach a device.
+std::string speedText(std::uint32_t baudRate);
+std::string dataBitsText(std::uint8_t dataBits);
+std::string parityText(Parity parity);
+std::string stopBitsText(StopBits stopBits);
+
+// "38400 bit/s, 8 data bits, parity none, 1 stop bit": the line settings without the port.
+std::string describeLineSettings(const PortSettings& settings);
 
 } // namespace varnu

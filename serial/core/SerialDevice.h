@@ -87,6 +87,10 @@ public:
     virtual bool setDtr(bool raised) = 0;
     // Discards both queues and whatever is left of an unfinished transfer.
     virtual bool purge() = 0;
+    // Changes the line speed of the open port in place, both queues purged as a reopen would.
+    // False when the device cannot (the default) or the change did not take: the link then
+    // closes the port and opens it again at the new speed.
+    virtual bool changeSpeed(std::uint32_t /*baudRate*/) { return false; }
 
     // Writes `bytes`, waiting at most `waitLimit` (or the write time-out, if shorter).
     virtual WriteAttempt writeAttempt(std::span<const std::uint8_t> bytes, std::chrono::milliseconds waitLimit) = 0;

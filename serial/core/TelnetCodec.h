@@ -20,7 +20,6 @@ inline constexpr std::uint8_t kSb = 250; // subnegotiation begins
 inline constexpr std::uint8_t kSe = 240; // subnegotiation ends
 
 inline constexpr std::uint8_t kOptionBinary = 0;
-inline constexpr std::uint8_t kOptionEcho = 1;
 inline constexpr std::uint8_t kOptionSuppressGoAhead = 3;
 inline constexpr std::uint8_t kOptionComPort = 44;
 
@@ -82,7 +81,6 @@ public:
     void receive(const Negotiation& request, std::vector<std::uint8_t>& answers);
 
     State local(std::uint8_t option) const { return local_[option]; }
-    State remote(std::uint8_t option) const { return remote_[option]; }
 
 private:
     std::vector<bool> offersLocal_;

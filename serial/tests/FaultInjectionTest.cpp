@@ -8,11 +8,8 @@
 #include "serial/testing/QtCoreEnvironment.h"
 #include "tools/simulator/testing/SimulatorProcess.h"
 
-#include <QCoreApplication>
-
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -110,27 +107,6 @@ TEST_P(FaultInjection, EndsWithTheRuleTextAndTheLinkWorksAfterAReconnect) {
     link.ClosePort();
     ASSERT_TRUE(link.OpenPort());
     EXPECT_EQ(goodExchange(link), kGoodReceiveText);
-}
-
-// Two links on the simulator's line, one through its symbolic link and one through the device
-// it points to: the second is refused and names this process; once the first closes, the
-// second opens and works.
-TEST(PortOwner, ALinkAndItsTargetAreOnePortWithOneOwner) {
-    SimulatorProcess sim;
-    ASSERT_TRUE(sim.start(VARNU_SIMULATOR_BINARY)) << "simulator did not start";
-    const std::string device = std::filesystem::read_symlink(sim.link).string();
-    SerialLink first;
-    ASSERT_TRUE(openOn(first, sim.link.string()));
-    SerialLink second;
-    EXPECT_FALSE(openOn(second, device));
-    ASSERT_TRUE(second.openFailure());
-    EXPECT_EQ(second.openFailure()->problem, PortProblem::InUse);
-    ASSERT_TRUE(second.openFailure()->facts.holder);
-    EXPECT_EQ(second.openFailure()->facts.holder->pid, QCoreApplication::applicationPid());
-
-    first.ClosePort();
-    ASSERT_TRUE(second.OpenPort());
-    EXPECT_EQ(goodExchange(second), kGoodReceiveText);
 }
 
 // A stop request in the middle of a Get's data frames (what a signal to varnu-cli send turns

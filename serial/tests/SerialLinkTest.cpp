@@ -232,7 +232,7 @@ private slots:
         QTest::addColumn<int>("parity");
         QTest::addColumn<int>("stopBits");
         QTest::addColumn<QString>("setting"); // as the failure names it
-        QTest::newRow("baud 0 (text 'abc')") << 0u << 8 << 0 << 0 << "the speed 0 bit/s";
+        QTest::newRow("baud 0 (text 'abc')") << 0u << 8 << 0 << 0 << "0 bit/s";
         QTest::newRow("4 data bits") << 9600u << 4 << 0 << 0 << "4 data bits";
         QTest::newRow("9 data bits") << 9600u << 9 << 0 << 0 << "9 data bits";
         QTest::newRow("parity code 5") << 9600u << 8 << 5 << 0 << "the parity code 5";
@@ -307,10 +307,15 @@ private slots:
         QVERIFY(access.holder);
         QCOMPARE(access.holder->pid, QCoreApplication::applicationPid());
 
-        // A device that no process has open, and its lock file.
-        const std::string device = "/dev/full";
+        // A device that no process has open, and its lock file. The lock file is named after
+        // the path given: a link of this test's own gives a name no other run uses.
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString link = dir.filePath("full");
+        QVERIFY(QFile::link("/dev/full", link));
+        const std::string device = link.toStdString();
         if (portAccess(device).kind != PortAccessKind::Ok)
-            QSKIP("another process has /dev/full open");
+            QSKIP("another process has /dev/full locked");
         const QString lockPath = QString::fromStdString(lockFilePathFor(device));
         QVERIFY(!QFile::exists(lockPath));
         const auto removeLock = qScopeGuard([&] { QFile::remove(lockPath); });

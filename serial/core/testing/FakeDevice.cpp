@@ -87,6 +87,16 @@ bool FakeDevice::setDtr(bool raised) {
     return true;
 }
 
+bool FakeDevice::changeSpeed(std::uint32_t baudRate) {
+    if (!changesSpeedInPlace_)
+        return SerialDevice::changeSpeed(baudRate);
+    log_.push_back("speed " + std::to_string(baudRate));
+    if (!allowed(Step::ChangeSpeed))
+        return false;
+    state_.baudRate = baudRate;
+    return true;
+}
+
 bool FakeDevice::purge() {
     log_.push_back("purge");
     if (!allowed(Step::Purge)) {

@@ -17,7 +17,7 @@ namespace varnu {
 
 class FakeDevice final : public SerialDevice {
 public:
-    enum class Step { Open, QueueSizes, Timeouts, ReadLineState, WriteLineState, Dtr, Purge };
+    enum class Step { Open, QueueSizes, Timeouts, ReadLineState, WriteLineState, Dtr, Purge, ChangeSpeed };
 
     // What one write attempt does; unscripted attempts take every byte at once.
     struct WriteScript {
@@ -35,6 +35,8 @@ public:
                       std::chrono::milliseconds gap);
     void scriptWrite(WriteScript script) { writeScripts_.push_back(script); }
     void refuse(Step step) { refused_.insert(step); }
+    // Whether the device changes its speed in place (as a network port does); not at first.
+    void setChangesSpeedInPlace(bool inPlace) { changesSpeedInPlace_ = inPlace; }
     void allow(Step step) { refused_.erase(step); }
     // The line state the driver reports before any change.
     void setDriverState(const LineState& state) { state_ = state; }
@@ -58,6 +60,7 @@ public:
     bool setLineState(const LineState& state) override;
     bool setDtr(bool raised) override;
     bool purge() override;
+    bool changeSpeed(std::uint32_t baudRate) override;
     WriteAttempt writeAttempt(std::span<const std::uint8_t> bytes, std::chrono::milliseconds waitLimit) override;
     std::size_t readAttempt(std::span<std::uint8_t> into, std::chrono::milliseconds waitLimit) override;
     std::optional<PortFailure> failure() const override { return failure_; }
@@ -73,6 +76,7 @@ private:
     FakeClock& clock_;
     bool open_ = false;
     bool dtr_ = false;
+    bool changesSpeedInPlace_ = false;
     LineState state_;
     CommTimeouts timeouts_;
     std::deque<Arrival> line_;

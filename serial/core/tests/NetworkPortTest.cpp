@@ -50,5 +50,42 @@ TEST(NetworkFailure, NamesHostPortAndReason) {
               "::1 port 2217: Network unreachable");
 }
 
+// While connecting each reason is its own problem; once the connection was up, any failure
+// loses the port, so that the front ends say so. The endpoint is left out of the system's
+// words: the port name gives it.
+TEST(NetworkFailure, AsAPortFailure) {
+    using K = NetworkFailureKind;
+    using P = PortProblem;
+    const NetworkAddress address{NetworkProtocol::RawTcp, "10.0.0.7", 4001};
+    const struct {
+        K kind;
+        const char* detail;
+        bool wasConnected;
+        P problem;
+        const char* systemText;
+        const char* setting;
+    } cases[] = {
+        {K::Refused, "", false, P::NetworkRefused, "", ""},
+        {K::NoAnswer, "", false, P::NetworkSilent, "no answer to the connection request within 3000 ms", ""},
+        {K::HostUnknown, "", false, P::Other, "the host name is not known", ""},
+        {K::Other, "Network unreachable", false, P::Other, "Network unreachable", ""},
+        {K::Dropped, "", false, P::Lost, "the connection was closed by the far end", ""},
+        {K::Dropped, "", true, P::Lost, "the connection was closed by the far end", ""},
+        {K::Stalled, "", true, P::Lost, "the connection stalled: nothing could be sent for 1000 ms, so it was given up",
+         ""},
+        {K::Other, "Network unreachable", true, P::Lost, "Network unreachable", ""},
+        {K::SettingRefused, "parity even", false, P::SettingRefused, "the device server would not take parity even",
+         "parity even"},
+    };
+    for (const auto& c : cases) {
+        const PortFailure port = portFailureOf({c.kind, address, c.detail}, "tcp://10.0.0.7:4001", c.wasConnected);
+        const std::string row = std::to_string(static_cast<int>(c.kind)) + (c.wasConnected ? " connected" : "");
+        EXPECT_EQ(port.problem, c.problem) << row;
+        EXPECT_EQ(port.systemText, c.systemText) << row;
+        EXPECT_EQ(port.setting, c.setting) << row;
+        EXPECT_EQ(port.portName, "tcp://10.0.0.7:4001");
+    }
+}
+
 } // namespace
 } // namespace varnu

@@ -120,7 +120,8 @@ TEST_F(PortControlTest, OpenPurgesWhatWaitedOnTheLine) {
 
 class DeviceLinkTest : public ::testing::Test {
 protected:
-    DeviceLinkTest() {
+    DeviceLinkTest() { makeLink(); }
+    void makeLink() {
         auto ownedClock = std::make_unique<FakeClock>();
         clock = ownedClock.get();
         auto ownedDevice = std::make_unique<FakeDevice>(*clock);
@@ -151,6 +152,47 @@ TEST_F(DeviceLinkTest, FailedReopenLeavesThePortClosedWithTheNewSpeed) {
     EXPECT_EQ(link->settings().baudRate, 38400u);
     device->allow(Step::WriteLineState);
     EXPECT_TRUE(link->OpenPort());
+}
+
+// A device that changes its speed in place keeps the port open; when it cannot, or the change
+// does not take, the port is closed and opened again at the new speed, and a failed reopen
+// leaves its reason as an open does.
+TEST_F(DeviceLinkTest, ASpeedChangeInPlaceKeepsThePortOrFallsBackToAReopen) {
+    Log reopen{"dtr off", "close"};
+    reopen.insert(reopen.end(), kOpenSteps.begin(), kOpenSteps.end());
+    Log refusedThenReopen{"speed 38400"};
+    refusedThenReopen.insert(refusedThenReopen.end(), reopen.begin(), reopen.end());
+    const struct {
+        const char* name;
+        bool inPlace;
+        std::vector<Step> refused;
+        bool reopened;
+        Log log;
+    } cases[] = {
+        {"not in place", false, {}, true, reopen},
+        {"in place", true, {}, true, {"speed 38400"}},
+        {"in place, refused", true, {Step::ChangeSpeed}, true, refusedThenReopen},
+        {"in place, refused, reopen refused",
+         true,
+         {Step::ChangeSpeed, Step::WriteLineState},
+         false,
+         {"speed 38400", "dtr off", "close", "open COM1", "queues 4096 4096", "timeouts 100 100 100 0 5000",
+          "get state", "set state", "close"}},
+    };
+    for (const auto& c : cases) {
+        makeLink();
+        device->setChangesSpeedInPlace(c.inPlace);
+        ASSERT_TRUE(link->OpenPort()) << c.name;
+        device->clearLog();
+        for (const Step step : c.refused)
+            device->refuse(step);
+        EXPECT_EQ(link->reopenAt(38400), c.reopened) << c.name;
+        EXPECT_EQ(device->log(), c.log) << c.name;
+        EXPECT_EQ(link->isOpen(), c.reopened) << c.name;
+        EXPECT_EQ(link->settings().baudRate, 38400u) << c.name;
+        EXPECT_EQ(device->state().baudRate, c.reopened ? 38400u : 9600u) << c.name;
+        EXPECT_EQ(link->openFailure().has_value(), !c.reopened) << c.name;
+    }
 }
 
 // The reason of a failed open stays on the link for the front end to explain, until an open

@@ -139,7 +139,7 @@ TEST(ComPortClient, MatchesEachAnswerToItsRequestAndKeepsDataFromAServerThatNeve
     client.receive(Bytes{0x06, 0xFF, 0xFA, 0x2C, 0x6B, 0x00, 0xFF, 0xF0, 0x15}, data);
     EXPECT_EQ(data, (Bytes{0x06, 0x15}));
     EXPECT_FALSE(client.lineStateAnswered());
-    EXPECT_FALSE(client.lineStateRefused());
+    EXPECT_EQ(client.refusedLineSetting(), std::nullopt);
     EXPECT_EQ(client.controlAnswer(ComPortClient::kRtsOn), Answer::None);
 
     // The answers, byte by byte. A DTR answer says nothing about RTS.
@@ -154,18 +154,20 @@ TEST(ComPortClient, MatchesEachAnswerToItsRequestAndKeepsDataFromAServerThatNeve
     client.receive(Bytes{0xFF, 0xFA, 0x2C, 0x69, 0x0B, 0xFF, 0xF0}, data);
     EXPECT_EQ(client.controlAnswer(ComPortClient::kRtsOn), Answer::AsAsked);
 
-    // A server that puts another value in force has refused ours.
+    // A server that puts another value in force has refused ours, and the refusal names it.
     client.receive(Bytes{0xFF, 0xFA, 0x2C, 0x68, 0x01, 0xFF, 0xF0}, data);
     EXPECT_TRUE(client.lineStateAnswered());
-    EXPECT_TRUE(client.lineStateRefused());
+    EXPECT_EQ(client.refusedLineSetting(), "1.5 stop bits");
     // A request sent again waits for its own answer.
     client.send(ComPortClient::Request::SetBaudRate, ComPortClient::baudRateValue(38400));
     EXPECT_EQ(client.answer(ComPortClient::Request::SetBaudRate), Answer::None);
     EXPECT_EQ(data, (Bytes{0x06, 0x15}));
 
-    LineState sevenBits = line;
-    sevenBits.dataBits = 9;
-    EXPECT_FALSE(client.sendLineState(sevenBits));
+    // A value the option has no code for is named before the server hears of it.
+    LineState nineBits = line;
+    nineBits.dataBits = 9;
+    EXPECT_FALSE(client.sendLineState(nineBits));
+    EXPECT_EQ(client.refusedLineSetting(), "9 data bits");
 }
 
 } // namespace
