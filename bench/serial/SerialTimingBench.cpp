@@ -7,6 +7,7 @@
 #include "serial/SerialLink.h"
 #include "serial/testing/PtyPeer.h"
 #include "tools/simulator/testing/DeviceServerProcess.h"
+#include "tools/simulator/testing/LoopbackSocket.h"
 
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -64,32 +65,17 @@ void measureSilentReads(const char* where, SerialLink& link, const std::function
         });
 }
 
-// A loopback port that takes connections and never says a word; its port number.
-int silentListener(int& fd) {
-    fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 || ::listen(fd, 1) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0)
-        return 0;
-    return ntohs(address.sin_port);
-}
-
 void measureNetworkPorts() {
-    int listener = -1;
-    const int port = silentListener(listener);
+    const testing::LoopbackSocket listener(1); // takes connections and never says a word
     SerialLink tcp;
-    tcp.setSettings(PortSettings{"tcp://127.0.0.1:" + std::to_string(port)});
-    if (port != 0 && tcp.OpenPort()) {
-        const int peer = ::accept(listener, nullptr, nullptr);
+    tcp.setSettings(PortSettings{listener.name("tcp")});
+    if (listener.port() != 0 && tcp.OpenPort()) {
+        const int peer = ::accept(listener.fd(), nullptr, nullptr);
         measureSilentReads("raw TCP, loopback listener that never speaks", tcp,
                            [peer] { ::send(peer, kCutFrame.data(), kCutFrame.size(), MSG_NOSIGNAL); });
         ::close(peer);
     }
     tcp.ClosePort();
-    ::close(listener);
 
     if (!testing::DeviceServerProcess::available())
         return;

@@ -6,6 +6,7 @@
 #include "cli/ReceiveFolder.h"
 #include "cli/tests/BrokenOutputRun.h"
 #include "tools/simulator/testing/DeviceServerProcess.h"
+#include "tools/simulator/testing/LoopbackSocket.h"
 #include "tools/simulator/testing/SimulatorProcess.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +30,7 @@ namespace {
 using namespace std::chrono_literals;
 using varnu::testing::ChildProcess;
 using varnu::testing::DeviceServerProcess;
+using varnu::testing::LoopbackSocket;
 using varnu::testing::SimulatorProcess;
 
 // Far above what the lists below take, short enough that a hang fails the test.
@@ -125,20 +127,13 @@ TEST_F(SendEndToEnd, SaysOnceThatARawTcpPortCannotCarryTheLineSettings) {
 }
 
 TEST(SendToNetworkPort, NamesHostPortAndReasonWhenNothingListens) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0); // bound, never listening: the port refuses
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), size), 0);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    const std::string port = std::to_string(ntohs(address.sin_port));
+    const LoopbackSocket refusing; // bound, never listening: the port refuses
+    ASSERT_NE(refusing.port(), 0);
+    const std::string port = refusing.name("rfc2217");
     ChildProcess send;
-    ASSERT_TRUE(
-        send.start({VARNU_CLI_PATH, "send", "--port", "rfc2217://127.0.0.1:" + port, kData + "/two_entries.DAT"}));
+    ASSERT_TRUE(send.start({VARNU_CLI_PATH, "send", "--port", port, kData + "/two_entries.DAT"}));
     EXPECT_EQ(send.wait(kRunPatience), kExitFailure);
-    ::close(fd);
-    EXPECT_NE(send.errors.find("Not able to Connect.\nThe network port \"rfc2217://127.0.0.1:" + port +
+    EXPECT_NE(send.errors.find("Not able to Connect.\nThe network port \"" + port +
                                "\" refused the connection: nothing accepts connections"),
               std::string::npos)
         << send.errors;

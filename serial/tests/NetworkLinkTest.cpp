@@ -6,6 +6,7 @@
 #include "serial/SerialLink.h"
 #include "serial/core/PortFailureText.h"
 #include "serial/testing/QtCoreEnvironment.h"
+#include "tools/simulator/testing/LoopbackSocket.h"
 #include "tools/simulator/testing/SimulatorProcess.h"
 
 #include <QElapsedTimer>
@@ -30,6 +31,7 @@ std::string whyFailed(const SerialLink& link) {
 
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
+using testing::LoopbackSocket;
 using testing::SimulatorProcess;
 
 [[maybe_unused]] ::testing::Environment* const kQtCore =
@@ -41,29 +43,6 @@ const Bytes kAckByte{kAck};
 double cpuMs() {
     return static_cast<double>(std::clock()) * 1000.0 / CLOCKS_PER_SEC;
 }
-
-// A loopback socket bound to a port the system picks; `backlog` < 0: bound but not listening.
-class LoopbackSocket {
-public:
-    explicit LoopbackSocket(int backlog) : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), size);
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
-        if (backlog >= 0)
-            ::listen(fd_, backlog);
-    }
-    ~LoopbackSocket() { ::close(fd_); }
-    int fd() const { return fd_; }
-    std::string name(const char* scheme) const { return std::string(scheme) + "://127.0.0.1:" + std::to_string(port_); }
-
-private:
-    int fd_;
-    int port_ = 0;
-};
 
 // Everything the peer sent, waiting at most `patience` for the first byte.
 Bytes receiveAll(int fd, std::chrono::milliseconds patience) {
@@ -180,7 +159,7 @@ void expectOpenFails(const std::string& name, const std::string& reason, qint64 
 }
 
 TEST(NetworkPortOpen, FailsForAPortNobodyListensOnAndAHostThatDoesNotAnswer) {
-    const LoopbackSocket closed(-1);
+    const LoopbackSocket closed(LoopbackSocket::kNeverListens);
     expectOpenFails(closed.name("tcp"), "refused the connection", 0, 1000);
 
     // A listener whose queue is full drops further connection requests unanswered.
@@ -190,7 +169,7 @@ TEST(NetworkPortOpen, FailsForAPortNobodyListensOnAndAHostThatDoesNotAnswer) {
     socklen_t size = sizeof address;
     ::getsockname(full.fd(), reinterpret_cast<sockaddr*>(&address), &size);
     for (int i = 0; i < 2; ++i) {
-        queued.push_back(std::make_unique<LoopbackSocket>(-1));
+        queued.push_back(std::make_unique<LoopbackSocket>(LoopbackSocket::kNeverListens));
         const int fd = queued.back()->fd();
         ::fcntl(fd, F_SETFL, O_NONBLOCK);
         ::connect(fd, reinterpret_cast<sockaddr*>(&address), size);

@@ -3,6 +3,7 @@
 // pseudo-terminal): RFC 2217 or raw TCP on a free loopback port, for the end-to-end tests and
 // the benchmarks. POSIX only.
 
+#include "tools/simulator/testing/LoopbackSocket.h"
 #include "tools/simulator/testing/SimulatorProcess.h"
 
 #include <netinet/in.h>
@@ -62,20 +63,7 @@ private:
     static constexpr auto kStopPatience = std::chrono::milliseconds(500);
 
     // A port nobody uses now: the system picks it for a socket that is closed again at once.
-    static int freeLoopbackPort() {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        int port = 0;
-        if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
-            ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0)
-            port = ntohs(address.sin_port);
-        if (fd >= 0)
-            ::close(fd);
-        return port;
-    }
+    static int freeLoopbackPort() { return LoopbackSocket().port(); }
 
     // Tries to connect until the port takes the connection (and lets it go again).
     bool accepts() const {
